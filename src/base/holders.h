@@ -1,0 +1,99 @@
+// Thin RAII holders for handles, so that every early return releases what was opened.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+
+class RegKey {
+public:
+    RegKey() : key_(NULL) {}
+    ~RegKey() { Close(); }
+    LONG Open(HKEY root, const char* path, REGSAM access)
+    {
+        Close();
+        return RegOpenKeyExA(root, path, 0, access, &key_);
+    }
+    LONG Create(HKEY root, const char* path, REGSAM access)
+    {
+        Close();
+        return RegCreateKeyExA(root, path, 0, NULL, 0, access, NULL, &key_, NULL);
+    }
+    void Close()
+    {
+        if (key_) RegCloseKey(key_);
+        key_ = NULL;
+    }
+    HKEY Get() const { return key_; }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+private:
+    HKEY key_;
+};
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : h_(h) {}
+    ~FindHandle() { if (Valid()) FindClose(h_); }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+private:
+    HANDLE h_;
+};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() { if (Valid()) CloseHandle(h_); }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }
+    HANDLE Get() const { return h_; }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+private:
+    HANDLE h_;
+};
+
+class ComInit {
+public:
+    ComInit() : ok_(SUCCEEDED(CoInitialize(NULL))) {}
+    ~ComInit() { if (ok_) CoUninitialize(); }
+    ComInit(const ComInit&) = delete;
+    ComInit& operator=(const ComInit&) = delete;
+private:
+    bool ok_;
+};
+
+template <class T> class ComPtr {
+public:
+    ComPtr() : p_(NULL) {}
+    ~ComPtr() { if (p_) p_->Release(); }
+    T* Get() const { return p_; }
+    T** Out() { return &p_; }
+    T* operator->() const { return p_; }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+private:
+    T* p_;
+};
+
+class LibraryHandle {
+public:
+    explicit LibraryHandle(HMODULE m) : m_(m) {}
+    ~LibraryHandle() { if (m_) FreeLibrary(m_); }
+    HMODULE Get() const { return m_; }
+    LibraryHandle(const LibraryHandle&) = delete;
+    LibraryHandle& operator=(const LibraryHandle&) = delete;
+private:
+    HMODULE m_;
+};
+
+class GlobalBlock {
+public:
+    explicit GlobalBlock(SIZE_T size) : p_(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
+    ~GlobalBlock() { if (p_) GlobalFree(p_); }
+    char* Get() const { return p_; }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+private:
+    char* p_;
+};

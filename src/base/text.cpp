@@ -1,0 +1,121 @@
+// Bounded text operations over ANSI strings of the system code page.
+#include "base/text.h"
+#include <windows.h>
+#include <stdarg.h>
+
+// Copies at most n bytes of src behind dst[used], cutting before a double-byte
+// character that would be split. Returns 1 when all of src fitted.
+static int PutText(char* dst, size_t size, size_t used, const char* src)
+{
+    if (size == 0) return 0;
+    size_t i = 0;
+    while (src[i]) {
+        size_t step = (IsDBCSLeadByte((BYTE)src[i]) && src[i + 1]) ? 2 : 1;
+        if (used + i + step > size - 1) {
+            dst[used + i] = 0;
+            return 0;
+        }
+        for (size_t k = 0; k < step; k++) dst[used + i + k] = src[i + k];
+        i += step;
+    }
+    dst[used + i] = 0;
+    return 1;
+}
+
+int CopyText(char* dst, size_t size, const char* src)
+{
+    return PutText(dst, size, 0, src);
+}
+
+int AppendText(char* dst, size_t size, const char* src)
+{
+    size_t used = lstrlenA(dst);
+    if (used >= size) return 0;
+    return PutText(dst, size, used, src);
+}
+
+static void FormatNumber(char* out, unsigned long value, int negative)
+{
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value);
+    int k = 0;
+    if (negative) out[k++] = '-';
+    while (n) out[k++] = digits[--n];
+    out[k] = 0;
+}
+
+int FormatText(char* dst, size_t size, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int fits = 1;
+    char piece[24];
+    if (size) dst[0] = 0;
+    for (const char* p = format; *p && fits; p++) {
+        const char* insert = piece;
+        piece[0] = 0;
+        if (*p == '%' && p[1] == 's') {
+            insert = va_arg(args, const char*);
+            p++;
+        } else if (*p == '%' && p[1] == 'u') {
+            FormatNumber(piece, va_arg(args, unsigned), 0);
+            p++;
+        } else if (*p == '%' && p[1] == 'd') {
+            int v = va_arg(args, int);
+            FormatNumber(piece, v < 0 ? 0UL - (unsigned long)v : (unsigned long)v, v < 0);
+            p++;
+        } else {
+            size_t step = (IsDBCSLeadByte((BYTE)*p) && p[1]) ? 2 : 1;
+            if (*p == '%' && p[1] == '%') p++;
+            piece[0] = *p;
+            piece[1] = 0;
+            if (step == 2) {
+                piece[1] = p[1];
+                piece[2] = 0;
+                p++;
+            }
+        }
+        fits = AppendText(dst, size, insert);
+    }
+    va_end(args);
+    return fits;
+}
+
+// The second byte of a double-byte character may fall in the letter range; changing
+// it would name another character (and another file), so such pairs are stepped over.
+static void ShiftLetters(char* text, char from, char to)
+{
+    while (*text) {
+        if (IsDBCSLeadByte((BYTE)*text) && text[1]) {
+            text += 2;
+            continue;
+        }
+        if (*text >= from && *text <= from + 25) *text = (char)(*text - from + to);
+        text++;
+    }
+}
+
+void UpperAscii(char* text)
+{
+    ShiftLetters(text, 'a', 'A');
+}
+
+void LowerAscii(char* text)
+{
+    ShiftLetters(text, 'A', 'a');
+}
+
+int ContainsText(const char* text, const char* part)
+{
+    size_t n = lstrlenA(part);
+    for (; *text; text++) {
+        size_t k = 0;
+        while (k < n && text[k] == part[k]) k++;
+        if (k == n) return 1;
+    }
+    return n == 0;
+}

@@ -1,0 +1,129 @@
+// Loads and checks the installation context and looks for an earlier installation.
+#include "setupinfo/context.h"
+#include "setupinfo/entries.h"
+#include "setupinfo/textops.h"
+#include "startup/messages.h"
+#include "startup/probes.h"
+#include "startup/session.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+int FolderOfUninstallString(const char* value, char* folder, unsigned size)
+{
+    const char* slash = FindLastCharDbcs(value, '\\');
+    if (!slash) return 0;
+    const char* colon = FindCharDbcs(value, ':');
+    // The drive letter stands one character before the colon; a colon that is the first
+    // character, or one behind the last backslash, gives no folder.
+    if (!colon || colon == value || colon > slash) return 0;
+    unsigned length = (unsigned)(slash - (colon - 1)) + 1;
+    if (length + 1 > size) return 0;
+    CopyMemory(folder, colon - 1, length);
+    folder[length] = 0;
+    return 1;
+}
+
+static int IsCandidate(const char* command)
+{
+    return (ContainsText(command, "install.exe") || ContainsText(command, "INSTALL.EXE")) &&
+           (ContainsText(command, "/r") || ContainsText(command, "/R"));
+}
+
+// Reads UninstallString of sub-key index of the Uninstall key. -1: no such sub-key.
+static int ReadUninstallCommand(DWORD index, char* command)
+{
+    char name[258];
+    ZeroMemory(name, sizeof name);
+    ZeroMemory(command, 258);
+    RegKey parent;
+    if (parent.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
+        return -1;
+    if (RegEnumKeyA(parent.Get(), index, name, 256) != ERROR_SUCCESS) return -1;
+    RegKey entry;
+    if (entry.Open(parent.Get(), name, KEY_ALL_ACCESS) != ERROR_SUCCESS) return 0;
+    DWORD size = 256;
+    // A value too long for the buffer is no candidate: its text is not defined.
+    if (RegQueryValueExA(entry.Get(), "UninstallString", NULL, NULL, (BYTE*)command, &size) !=
+        ERROR_SUCCESS)
+        ZeroMemory(command, 258);
+    return 1;
+}
+
+// 1 when folder holds the last element of entry 1's destination.
+static int HoldsFirstEntry()
+{
+    if (!ResolveEntry(1)) return 0;
+    char path[kPathSize];
+    CopyText(path, sizeof path, session.destFolder);
+    const char* leaf = GetLeafName(session.entryTarget);
+    if (!*leaf || !AppendText(path, sizeof path, leaf)) return 0;
+    WIN32_FIND_DATAA data;
+    FindHandle found(FindFirstFileA(path, &data));
+    return found.Valid();
+}
+
+void ScanEarlierInstallation()
+{
+    char command[258];
+    for (DWORD index = 0;; index++) {
+        int read = ReadUninstallCommand(index, command);
+        if (read < 0) break;
+        if (!read || !IsCandidate(command)) continue;
+        if (FolderOfUninstallString(command, session.destFolder, sizeof session.destFolder) &&
+            HoldsFirstEntry())
+            return;
+        ZeroMemory(session.destFolder, sizeof session.destFolder);
+    }
+}
+
+static void ProposeDestination()
+{
+    char windows[260];
+    ZeroMemory(windows, sizeof windows);
+    GetWindowsDirectoryA(windows, 254);
+    UpperAscii(windows);
+    windows[3] = 0;
+    FormatText(session.destFolder, sizeof session.destFolder, "%s%s\\", windows, session.folder);
+}
+
+static void CountEntries()
+{
+    session.entryCount = 0;
+    while (ResolveEntry(session.entryCount + 1), session.entryValue[0]) session.entryCount++;
+    session.groupCount = 0;
+    while (ResolveGroupEntry(session.groupCount + 1), session.entryValue[0]) session.groupCount++;
+}
+
+int LoadSetupContext()
+{
+    LowerAscii(session.infPath);
+    ReadInfValue("Install", "Title", session.title, sizeof session.title);
+    ReadInfValue("Install", "Folder", session.folder, sizeof session.folder);
+    if (!session.title[0] || !session.folder[0]) {
+        ShowError(NULL, Text(T_DAMAGED_FILE));
+        return 0;
+    }
+    ReadStartupLeaf();
+    if (!session.startupLeaf[0]) {
+        ShowError(NULL, Text(T_REGISTRY_UNREADABLE));
+        return 0;
+    }
+    if (lstrcmpiA(session.title, session.startupLeaf) == 0) {
+        ShowError(NULL, Text(T_STARTUP_TITLE));
+        return 0;
+    }
+    char tsr[10];
+    ReadInfValue("Install", "TSR", tsr, sizeof tsr);
+    if (tsr[0] == '1') session.residentApp = 1;
+    if (FindCharDbcs(session.folder, '\\')) {
+        ShowError(NULL, Text(T_SUBFOLDER));
+        return 0;
+    }
+    ScanEarlierInstallation();
+    if (session.destFolder[0])
+        CopyText(session.previousFolder, sizeof session.previousFolder, session.destFolder);
+    else
+        ProposeDestination();
+    CountEntries();
+    return 1;
+}

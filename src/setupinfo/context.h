@@ -1,0 +1,16 @@
+// Loading and checking the installation context from the setup information file.
+#pragma once
+
+#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+
+// Reads Title, Folder and TSR, refuses bad values with a message, finds an earlier
+// installation, proposes the destination folder and counts the entries. 1 on success.
+int LoadSetupContext();
+
+// Looks through the Uninstall key for an earlier installation whose folder holds
+// entry 1's file; leaves its folder in session.destFolder, or destFolder empty.
+void ScanEarlierInstallation();
+
+// The folder part of an UninstallString value (drive letter to last backslash) into
+// folder; 0 when it does not fit.
+int FolderOfUninstallString(const char* value, char* folder, unsigned size);

@@ -1,0 +1,16 @@
+// Reading the setup information file and resolving its numbered entries.
+#pragma once
+
+// Reads key of section from the setup information file (session.infPath), default "".
+// Returns the length read.
+unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsigned size);
+
+// Entry n of [Install] (-1 the installer, 0 the setup information file) into
+// session.entryValue (source name) and session.entryTarget (destFolder + destination name).
+// Returns 1, or 0 when destFolder and the name do not fit entryTarget: entryTarget is
+// then left empty, never cut.
+int ResolveEntry(int n);
+
+// Entry n of [Group] into session.entryValue (caption) and, when the value has a comma,
+// session.entryTarget (destFolder + target and arguments). Returns as ResolveEntry.
+int ResolveGroupEntry(int n);

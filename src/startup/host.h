@@ -1,0 +1,21 @@
+// Host facts that a test machine cannot hold, reached through one table of entry points.
+// The program fills it with the real calls; tests replace single entries.
+#pragma once
+#include <windows.h>
+
+typedef BOOL(WINAPI* DiskFreeExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+struct HostHooks {
+    DWORD(WINAPI* getVersion)(void);
+    BOOL(WINAPI* getVersionEx)(LPOSVERSIONINFOA);
+    BOOL(WINAPI* getDiskFreeSpace)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+    DiskFreeExFn getDiskFreeSpaceEx;  // NULL: looked up in the kernel library at run time
+    UINT(WINAPI* winExec)(LPCSTR, UINT);
+    BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
+};
+
+extern HostHooks host;
+
+// Puts the real calls back into every entry.
+void ResetHostHooks();

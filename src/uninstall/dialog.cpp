@@ -1,0 +1,6 @@
+// The uninstall dialog (being built).
+#include "uninstall/uninstall.h"
+
+void RunUninstaller()
+{
+}

@@ -1,0 +1,19 @@
+// Path and folder operations of the destination: trailing backslash, free space, creation.
+#pragma once
+
+int IsTrailByteAt(const char* text, unsigned n);
+
+// Makes path end in a backslash of its own. Returns 1, or 0 (path unchanged) when the
+// backslash does not fit size.
+int AppendBackslash(char* path, unsigned size);
+
+// Whole megabytes available to the user on the drive of session.destFolder; 0 when the
+// drive's root cannot be formed or the query fails.
+unsigned GetFreeMegabytes();
+
+// One folder level (path ends in a backslash). 1 when it exists or was created; 0 after a
+// message owned by session.progressWindow.
+int CreateFolderLevel(char* path);
+
+// Every level of a path that begins with a drive root and ends in a backslash.
+int CreateFolderPath(char* path);

@@ -1,0 +1,40 @@
+// Shared test support: a fresh session per test, recorded message boxes with scripted
+// answers, and scratch folders and setup information files on the prefix's drive C.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include <gtest/gtest.h>
+
+struct ShownMessage {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+
+// Every box shown since the test began, in order.
+extern std::vector<ShownMessage> shownMessages;
+
+// Answers given to the next boxes, in order; when none is left a box gets IDOK for an OK
+// box, else IDYES... unless the test queued something.
+void QueueAnswers(std::initializer_list<int> answers);
+
+// Base fixture: zero session, real host calls with recorded message boxes, and a scratch
+// folder C:\unit\<test name>\ (removed and made anew).
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Scratch folder with trailing backslash.
+    std::string scratch;
+    // Writes a file with the given bytes below the scratch folder; returns its full path.
+    std::string WriteFile(const std::string& relative, const std::string& bytes);
+    // Writes lines "[Section]" / "key=value" as a setup information file; sets infPath.
+    std::string WriteInf(const std::string& relative, const std::string& text);
+};
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+void RemoveTree(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
