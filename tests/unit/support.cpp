@@ -113,3 +113,46 @@ std::string SessionTest::WriteInf(const std::string& relative, const std::string
     lstrcpynA(session.infPath, path.c_str(), sizeof session.infPath);
     return path;
 }
+
+SavedRegValue::SavedRegValue(HKEY root, const char* key, const char* name)
+    : root_(root), key_(key), name_(name), existed_(false), type_(REG_SZ)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root_, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+    char buffer[2048];
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(k, name, NULL, &type_, (BYTE*)buffer, &size) == ERROR_SUCCESS) {
+        existed_ = true;
+        data_.assign(buffer, size);
+    }
+    RegCloseKey(k);
+}
+
+SavedRegValue::~SavedRegValue()
+{
+    HKEY k;
+    if (RegCreateKeyExA(root_, key_.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL) != ERROR_SUCCESS)
+        return;
+    if (existed_)
+        RegSetValueExA(k, name_.c_str(), 0, type_, (const BYTE*)data_.data(), (DWORD)data_.size());
+    else
+        RegDeleteValueA(k, name_.c_str());
+    RegCloseKey(k);
+}
+
+void SavedRegValue::Set(const std::string& text)
+{
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(root_, key_.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, name_.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
+    RegCloseKey(k);
+}
+
+void SavedRegValue::Remove()
+{
+    HKEY k;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+    RegDeleteValueA(k, name_.c_str());
+    RegCloseKey(k);
+}

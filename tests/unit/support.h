@@ -38,3 +38,19 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 void RemoveTree(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
+
+// Saves a registry value when made and puts it back (or removes it) when destroyed, so
+// that a test may change the prefix's host settings.
+class SavedRegValue {
+public:
+    SavedRegValue(HKEY root, const char* key, const char* name);
+    ~SavedRegValue();
+    void Set(const std::string& text);
+    void Remove();
+private:
+    HKEY root_;
+    std::string key_, name_;
+    bool existed_;
+    DWORD type_;
+    std::string data_;
+};

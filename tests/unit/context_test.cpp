@@ -1,0 +1,219 @@
+// Loading the setup information file: checks, the earlier-installation scan, the proposal
+// of the destination folder and the entry counts.
+#include "support.h"
+#include "startup/texts.h"
+#include "setupinfo/context.h"
+#include "setupinfo/entries.h"
+#include "startup/probes.h"
+#include "startup/session.h"
+
+// An Uninstall sub-key made for one test and deleted after it.
+class UninstallEntry {
+public:
+    UninstallEntry(const std::string& name, const std::string& command) : name_(name)
+    {
+        HKEY k;
+        std::string path = std::string(UNINSTALL_KEY) + name;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
+                                  NULL, &k, NULL), ERROR_SUCCESS);
+        RegSetValueExA(k, "UninstallString", 0, REG_SZ, (const BYTE*)command.c_str(),
+                       (DWORD)command.size() + 1);
+        RegCloseKey(k);
+    }
+    ~UninstallEntry()
+    {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(UNINSTALL_KEY) + name_).c_str());
+    }
+private:
+    std::string name_;
+};
+
+class Context : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        lstrcpyA(session.installerName, "INSTALL.EXE");
+        lstrcpyA(session.infName, "INSTALL.INF");
+    }
+    std::string ErrorText(int index = 0)
+    {
+        return index < (int)shownMessages.size() ? shownMessages[index].text : "";
+    }
+};
+
+TEST_F(Context, ProposalAndCountsForAFreshInstallation)
+{
+    WriteInf("pkg\\INSTALL.INF",
+             "[Install]\r\nTitle=Sample Editor\r\nFolder=SampleEd\r\n"
+             "1=sample.exe\r\n2=readme.txt\r\n3=plug.dll,plugins\\plug.dll\r\n5=gap.txt\r\n"
+             "[Group]\r\n1=Sample Editor,sample.exe\r\n2=Read Me,readme.txt\r\n3=NoComma\r\n4=x,y\r\n");
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_TRUE(shownMessages.empty());
+    std::string lowered = scratch + "pkg\\install.inf";
+    CharLowerA(&lowered[0]);
+    EXPECT_STREQ(session.infPath, lowered.c_str());
+    EXPECT_STREQ(session.title, "Sample Editor");
+    EXPECT_STREQ(session.destFolder, "C:\\SampleEd\\");
+    EXPECT_STREQ(session.previousFolder, "");
+    EXPECT_EQ(session.entryCount, 3);
+    EXPECT_EQ(session.groupCount, 2);
+    EXPECT_EQ(session.residentApp, 0);
+}
+
+TEST_F(Context, RefusalsShowTheirMessagesAndChangeNothing)
+{
+    const struct { const char* inf; TextId text; } cases[] = {
+        {"[Install]\r\nTitle=A\r\n", T_DAMAGED_FILE},
+        {"[Install]\r\nFolder=A\r\n", T_DAMAGED_FILE},
+        {"", T_DAMAGED_FILE},
+        {"[Install]\r\nTitle=startup\r\nFolder=A\r\n", T_STARTUP_TITLE},
+        {"[Install]\r\nTitle=A\r\nFolder=Soft\\Sample\r\n", T_SUBFOLDER},
+    };
+    for (const auto& c : cases) {
+        ResetSession();
+        shownMessages.clear();
+        WriteInf("INSTALL.INF", c.inf);
+        EXPECT_EQ(LoadSetupContext(), 0) << c.inf;
+        ASSERT_EQ(shownMessages.size(), 1u) << c.inf;
+        EXPECT_EQ(shownMessages[0].text, Text(c.text));
+        EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
+        EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
+        EXPECT_STREQ(session.destFolder, "");
+    }
+    ResetSession();
+    shownMessages.clear();
+    session.infPath[0] = 0;
+    lstrcpyA(session.infPath, (scratch + "missing.inf").c_str());
+    EXPECT_EQ(LoadSetupContext(), 0);
+    EXPECT_EQ(ErrorText(), Text(T_DAMAGED_FILE));
+}
+
+TEST_F(Context, UnreadableStartupFolderIsRefused)
+{
+    SavedRegValue startup(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup");
+    startup.Remove();
+    WriteInf("INSTALL.INF", "[Install]\r\nTitle=A\r\nFolder=B\r\n");
+    EXPECT_EQ(LoadSetupContext(), 0);
+    EXPECT_EQ(ErrorText(), Text(T_REGISTRY_UNREADABLE));
+}
+
+TEST_F(Context, ResidentOnlyWhenTsrBeginsWithOne)
+{
+    const struct { const char* value; int resident; } cases[] = {
+        {"1", 1}, {"10", 1}, {"1abc", 1}, {"0", 0}, {"yes", 0}, {"", 0}, {"01", 0},
+    };
+    for (const auto& c : cases) {
+        ResetSession();
+        WriteInf("INSTALL.INF", std::string("[Install]\r\nTitle=A\r\nFolder=B\r\nTSR=") + c.value + "\r\n");
+        ASSERT_EQ(LoadSetupContext(), 1);
+        EXPECT_EQ(session.residentApp, c.resident) << c.value;
+    }
+}
+
+TEST_F(Context, EarlierInstallationNeedsEntryOnesFile)
+{
+    std::string installed = scratch + "Tools\\SampleEd\\";
+    WriteFile("Tools\\SampleEd\\app.exe", "x");
+    std::string inf = "[Install]\r\nTitle=A\r\nFolder=UnitScanApp\r\n1=app.exe,bin\\app.exe\r\n";
+    WriteInf("pkg\\INSTALL.INF", inf);
+    UninstallEntry entry("UnitScanApp", "\"" + installed + "INSTALL.EXE\" /r");
+
+    // Entry 1's destination is bin\app.exe, but only its last element is looked for.
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_STREQ(session.destFolder, installed.c_str());
+    EXPECT_STREQ(session.previousFolder, installed.c_str());
+
+    DeleteFileA((installed + "app.exe").c_str());
+    ResetSession();
+    WriteInf("pkg\\INSTALL.INF", inf);
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_STREQ(session.destFolder, "C:\\UnitScanApp\\");
+    EXPECT_STREQ(session.previousFolder, "");
+}
+
+TEST_F(Context, OnlyExactCaseInstallerCommandsAreCandidates)
+{
+    std::string installed = scratch + "App\\";
+    WriteFile("App\\app.exe", "x");
+    WriteInf("INSTALL.INF", "[Install]\r\nTitle=A\r\nFolder=UnitCaseApp\r\n1=app.exe\r\n");
+    {
+        UninstallEntry mixed("UnitCaseApp", "\"" + installed + "Install.exe\" /r");
+        ASSERT_EQ(LoadSetupContext(), 1);
+        EXPECT_STREQ(session.previousFolder, "");
+    }
+    {
+        ResetSession();
+        WriteInf("INSTALL.INF", "[Install]\r\nTitle=A\r\nFolder=UnitCaseApp\r\n1=app.exe\r\n");
+        UninstallEntry upper("UnitCaseApp", installed + "INSTALL.EXE /R");
+        ASSERT_EQ(LoadSetupContext(), 1);
+        EXPECT_STREQ(session.previousFolder, installed.c_str());
+    }
+}
+
+TEST_F(Context, OverlongOrOddUninstallStringsAreSkipped)
+{
+    WriteFile("App\\app.exe", "x");
+    WriteInf("INSTALL.INF", "[Install]\r\nTitle=A\r\nFolder=UnitOddApp\r\n1=app.exe\r\n");
+    std::string longCommand = "\"" + scratch + "App\\" + std::string(300, 'a') + "\\INSTALL.EXE\" /r";
+    UninstallEntry tooLong("UnitOddApp1", longCommand);
+    UninstallEntry exact256("UnitOddApp2", std::string(256, 'b') + "install.exe /r");
+    UninstallEntry noColon("UnitOddApp3", "INSTALL.EXE /r");
+    UninstallEntry colonFirst("UnitOddApp4", ":\\INSTALL.EXE /r");
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_STREQ(session.destFolder, "C:\\UnitOddApp\\");
+
+    char folder[kPathSize];
+    EXPECT_EQ(FolderOfUninstallString("\"C:\\SampleEd\\INSTALL.EXE\" /r", folder, sizeof folder), 1);
+    EXPECT_STREQ(folder, "C:\\SampleEd\\");
+    EXPECT_EQ(FolderOfUninstallString("\"D:\\Tools\\Sample Ed\\INSTALL.EXE\" /r", folder, sizeof folder), 1);
+    EXPECT_STREQ(folder, "D:\\Tools\\Sample Ed\\");
+    EXPECT_EQ(FolderOfUninstallString(":\\INSTALL.EXE /r", folder, sizeof folder), 0);
+    EXPECT_EQ(FolderOfUninstallString("INSTALL.EXE /r", folder, sizeof folder), 0);
+    EXPECT_EQ(FolderOfUninstallString("C:\\abcdefgh\\x", folder, 8), 0);
+}
+
+TEST_F(Context, EntryResolution)
+{
+    WriteInf("INSTALL.INF",
+             "[Install]\r\n1=app.exe\r\n2=app.exe,bin\\app.exe\r\n3=a.exe,b.exe,c.exe\r\n4=,x.exe\r\n"
+             "[Group]\r\n1=Uninstall,install.exe,/r\r\n2=Sample Editor\r\n");
+    lstrcpyA(session.destFolder, "C:\\Soft\\");
+    EXPECT_EQ(ResolveEntry(1), 1);
+    EXPECT_STREQ(session.entryValue, "app.exe");
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\app.exe");
+    EXPECT_STREQ(session.entryTarget + session.entryRelative, "app.exe");
+    ResolveEntry(2);
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\bin\\app.exe");
+    EXPECT_STREQ(session.entryTarget + session.entryRelative, "bin\\app.exe");
+    ResolveEntry(3);
+    EXPECT_STREQ(session.entryValue, "a.exe");
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\b.exe,c.exe");
+    ResolveEntry(4);
+    EXPECT_STREQ(session.entryValue, "");
+    ResolveEntry(-1);
+    EXPECT_STREQ(session.entryValue, "INSTALL.EXE");
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\INSTALL.EXE");
+    ResolveEntry(0);
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\INSTALL.INF");
+    EXPECT_EQ(ResolveGroupEntry(1), 1);
+    EXPECT_STREQ(session.entryValue, "Uninstall");
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\install.exe,/r");
+    ResolveGroupEntry(2);
+    EXPECT_STREQ(session.entryValue, "");
+    EXPECT_STREQ(session.entryTarget, "C:\\Soft\\install.exe,/r") << "left as it was";
+}
+
+TEST_F(Context, DestinationThatDoesNotFitIsNeverCut)
+{
+    WriteInf("INSTALL.INF", "[Install]\r\n1=src.txt," + std::string(40, 'n') + ".txt\r\n");
+    std::string dest = "C:\\" + std::string(210, 'd') + "\\";  // 214 characters
+    lstrcpyA(session.destFolder, dest.c_str());
+    EXPECT_EQ(ResolveEntry(1), 1);  // 214 + 44 = 258 fits
+    EXPECT_EQ(strlen(session.entryTarget), 258u);
+    dest = "C:\\" + std::string(212, 'd') + "\\";  // 216 + 44 = 260 does not
+    lstrcpyA(session.destFolder, dest.c_str());
+    EXPECT_EQ(ResolveEntry(1), 0);
+    EXPECT_STREQ(session.entryTarget, "");
+    EXPECT_STREQ(session.entryValue, "src.txt");
+}

@@ -1,0 +1,158 @@
+// The command line, locating the setup files and the uninstall request.
+#include "support.h"
+#include "startup/texts.h"
+#include "startup/entry.h"
+#include "startup/host.h"
+#include "startup/session.h"
+
+TEST(CommandLine, ModesOfTheTail)
+{
+    EXPECT_EQ(ModeOfTail("/r"), MODE_UNINSTALL_REQUEST);
+    EXPECT_EQ(ModeOfTail("r"), MODE_UNINSTALL_REQUEST);
+    EXPECT_EQ(ModeOfTail("/R"), MODE_UNINSTALL_REQUEST);
+    EXPECT_EQ(ModeOfTail("Rest"), MODE_UNINSTALL_REQUEST);
+    EXPECT_EQ(ModeOfTail("x C:\\App\\INSTALL.EXE"), MODE_UNINSTALL_RUN);
+    EXPECT_EQ(ModeOfTail("/x C:\\App\\INSTALL.EXE"), MODE_UNINSTALL_RUN);
+    EXPECT_EQ(ModeOfTail("X C:\\App\\INSTALL.EXE"), MODE_INSTALL);
+    EXPECT_EQ(ModeOfTail("-r"), MODE_INSTALL);
+    EXPECT_EQ(ModeOfTail("//r"), MODE_INSTALL);
+    EXPECT_EQ(ModeOfTail(""), MODE_INSTALL);
+}
+
+class Locate : public SessionTest {};
+
+TEST_F(Locate, PathAfterXIsTakenWhole)
+{
+    WriteFile("Program Files\\App\\INSTALL.INF", "[Install]\r\n");
+    std::string tail = "x " + scratch + "Program Files\\App\\INSTALL.EXE";
+    int fallback = 1;
+    ASSERT_EQ(LocateSetupFiles(tail.c_str(), &fallback), 1);
+    EXPECT_EQ(fallback, 0);
+    EXPECT_STREQ(session.sourceFolder, (scratch + "Program Files\\App\\").c_str());
+    EXPECT_STREQ(session.installerName, "INSTALL.EXE");
+    EXPECT_STREQ(session.infName, "INSTALL.INF");
+    EXPECT_STREQ(session.infPath, (scratch + "Program Files\\App\\INSTALL.INF").c_str());
+}
+
+TEST_F(Locate, InstallModeUsesTheFoundProgramAndFallsBackByLanguage)
+{
+    lstrcpyA(session.installerPath, (scratch + "SETUP.EXE").c_str());
+    int fallback = 0;
+    ASSERT_EQ(LocateSetupFiles("", &fallback), 1);
+    EXPECT_EQ(fallback, 1);
+    EXPECT_STREQ(session.standardInfName, "SETUP.INF");
+    const char* expected = session.japanese ? "SETUPJ.INF" : "SETUPE.INF";
+    EXPECT_STREQ(session.infName, expected);
+    EXPECT_STREQ(session.infPath, (scratch + expected).c_str());
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(Locate, UnusablePathsAreRefusedWithAMessage)
+{
+    const char* tails[] = {"x", "x ", "x C:", "x C:\\App\\", "x C:\\App\\AB",
+                           "x C:\\App\\ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVW.EXE"};
+    for (const char* tail : tails) {
+        shownMessages.clear();
+        int fallback = 0;
+        EXPECT_EQ(LocateSetupFiles(tail, &fallback), 0) << tail;
+        ASSERT_EQ(shownMessages.size(), 1u) << tail;
+        EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
+    }
+    shownMessages.clear();
+    session.installerPath[0] = 0;  // nothing found on the search path
+    int fallback = 0;
+    EXPECT_EQ(LocateSetupFiles("", &fallback), 0);
+    EXPECT_EQ(shownMessages.size(), 1u);
+    // 48 characters fit the name fields, also with the fallback's extra letter.
+    std::string name(44, 'N');
+    std::string tail = "x C:\\App\\" + name + ".EXE";
+    EXPECT_EQ(LocateSetupFiles(tail.c_str(), &fallback), 1);
+    EXPECT_STREQ(session.installerName, (name + ".EXE").c_str());
+}
+
+static std::string execCommand;
+static std::string execDirectory;
+static UINT execResult;
+static UINT WINAPI FakeWinExec(LPCSTR command, UINT)
+{
+    execCommand = command;
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof dir, dir);
+    execDirectory = dir;
+    return execResult;
+}
+
+class UninstallRequest : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        host.winExec = FakeWinExec;
+        execCommand.clear();
+        execResult = 33;
+        GetSystemDirectoryA(system, sizeof system);
+        lstrcpyA(session.title, "Sample Editor");
+        lstrcpyA(session.installerName, "UNITREQ.EXE");
+        lstrcpyA(session.installerPath, WriteFile("inst dir\\UNITREQ.EXE", "program").c_str());
+        copy = std::string(system) + "\\UNITREQ.EXE";
+        DeleteFileA(copy.c_str());
+    }
+    void TearDown() override
+    {
+        DeleteFileA(copy.c_str());
+        SessionTest::TearDown();
+    }
+    char system[MAX_PATH];
+    std::string copy;
+};
+
+TEST_F(UninstallRequest, CancelChangesNothing)
+{
+    QueueAnswers({IDCANCEL});
+    RequestUninstall();
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].caption, "Sample Editor");
+    EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OKCANCEL | MB_ICONINFORMATION));
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text, "Sample Editor will be uninstalled.");
+    }
+    EXPECT_FALSE(FileExists(copy));
+    EXPECT_TRUE(execCommand.empty());
+}
+
+TEST_F(UninstallRequest, OkCopiesAndRelaunchesFromTheSystemDirectory)
+{
+    session.residentApp = 1;
+    SetFileAttributesA(session.installerPath, FILE_ATTRIBUTE_READONLY);
+    RequestUninstall();
+    ASSERT_EQ(shownMessages.size(), 1u);
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text, "Sample Editor will be uninstalled.  If resident applications "
+                                         "still exist, close them and then press <OK> button.");
+    }
+    EXPECT_EQ(ReadFileBytes(copy), "program");
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(execCommand, copy + " x " + session.installerPath);
+    EXPECT_EQ(lstrcmpiA(execDirectory.c_str(), system), 0);
+    SetFileAttributesA(session.installerPath, FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(UninstallRequest, FailedRelaunchIsReported)
+{
+    execResult = 2;
+    RequestUninstall();
+    ASSERT_EQ(shownMessages.size(), 2u);
+    EXPECT_EQ(shownMessages[1].text, Text(T_RELAUNCH_FAILED));
+    EXPECT_EQ(shownMessages[1].caption, Text(T_ERROR_CAPTION));
+}
+
+TEST_F(UninstallRequest, CommandThatDoesNotFitIsNotRun)
+{
+    std::string deep = std::string(100, 'd') + "\\" + std::string(60, 'f') + "\\UNITREQ.EXE";
+    lstrcpyA(session.installerPath, WriteFile(deep, "program").c_str());
+    RequestUninstall();
+    ASSERT_EQ(shownMessages.size(), 2u);
+    EXPECT_EQ(shownMessages[1].text, Text(T_RELAUNCH_FAILED));
+    EXPECT_TRUE(execCommand.empty());
+    EXPECT_FALSE(FileExists(copy));
+}

@@ -1,0 +1,147 @@
+// Trailing backslashes, folder creation and the free-space figure of the destination drive.
+#include "support.h"
+#include "startup/host.h"
+#include "startup/session.h"
+#include "wizard/paths.h"
+
+TEST(Paths, AppendBackslashNormalisesAndRefusesWhatDoesNotFit)
+{
+    char path[8] = "";
+    EXPECT_EQ(AppendBackslash(path, sizeof path), 1);
+    EXPECT_STREQ(path, "\\");
+    char soft[16] = "C:\\Soft";
+    EXPECT_EQ(AppendBackslash(soft, sizeof soft), 1);
+    EXPECT_STREQ(soft, "C:\\Soft\\");
+    EXPECT_EQ(AppendBackslash(soft, sizeof soft), 1);
+    EXPECT_STREQ(soft, "C:\\Soft\\");
+    char full[8] = "C:\\abcd";  // 7 characters: no room for an eighth and the terminator
+    EXPECT_EQ(AppendBackslash(full, sizeof full), 0);
+    EXPECT_STREQ(full, "C:\\abcd");
+}
+
+class FolderCreation : public SessionTest {};
+
+TEST_F(FolderCreation, CreatesMissingLevelsOnly)
+{
+    CreateDirectoryA((scratch + "Soft").c_str(), NULL);
+    std::string target = scratch + "Soft\\Tools\\Deep\\";
+    char path[kPathSize];
+    lstrcpyA(path, target.c_str());
+    EXPECT_EQ(CreateFolderPath(path), 1);
+    EXPECT_STREQ(path, target.c_str());  // handed back unchanged
+    EXPECT_TRUE(FolderExists(scratch + "Soft\\Tools\\Deep"));
+    EXPECT_TRUE(shownMessages.empty());
+    char root[] = "Q:\\";
+    EXPECT_EQ(CreateFolderLevel(root), 1);  // a drive root is never touched, even a missing one
+}
+
+TEST_F(FolderCreation, FileInTheWayStopsWithItsName)
+{
+    WriteFile("Soft", "not a folder");
+    std::string target = scratch + "Soft\\Tools\\";
+    char path[kPathSize];
+    lstrcpyA(path, target.c_str());
+    EXPECT_EQ(CreateFolderPath(path), 0);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    std::string name = scratch + "Soft";
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text,
+                  "Unable to create a folder, " + name + ", because it already exists.");
+    }
+    EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(FolderExists(scratch + "Soft\\Tools"));
+}
+
+TEST_F(FolderCreation, FailedCreationIsReported)
+{
+    char path[] = "Q:\\missing drive\\";
+    EXPECT_EQ(CreateFolderPath(path), 0);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text, "Failed in creating a folder, Q:\\missing drive.");
+    }
+}
+
+static unsigned long long fakeAvailable;
+static int oldQueryCalls;
+static BOOL WINAPI FakeFreeEx(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                              PULARGE_INTEGER free)
+{
+    EXPECT_STREQ(root, "C:\\");
+    available->QuadPart = fakeAvailable;
+    total->QuadPart = fakeAvailable * 4;
+    free->QuadPart = fakeAvailable * 2;  // the user's share is what counts, not the volume's
+    return TRUE;
+}
+static BOOL WINAPI FakeFree(LPCSTR, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD clusters)
+{
+    oldQueryCalls++;
+    *sectors = 8;
+    *bytes = 512;
+    *freeClusters = 2560;  // 10 MB
+    *clusters = 10000;
+    return TRUE;
+}
+static DWORD fakeBuild;
+static BOOL WINAPI FakeVersionEx(LPOSVERSIONINFOA info)
+{
+    info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+    info->dwBuildNumber = 0x04000000 | fakeBuild;
+    return TRUE;
+}
+
+class FreeSpace : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        host.getDiskFreeSpaceEx = FakeFreeEx;
+        host.getDiskFreeSpace = FakeFree;
+        host.getVersionEx = FakeVersionEx;
+        oldQueryCalls = 0;
+        lstrcpyA(session.destFolder, "C:\\Soft\\Tools\\");
+        session.osClass = 8;
+    }
+};
+
+TEST_F(FreeSpace, WholeMegabytesWithoutWrapAtFourGigabytes)
+{
+    fakeAvailable = 5ULL << 30;
+    EXPECT_EQ(GetFreeMegabytes(), 5120u);
+    fakeAvailable = 1048575;
+    EXPECT_EQ(GetFreeMegabytes(), 0u);
+    fakeAvailable = 100ULL << 20;
+    EXPECT_EQ(GetFreeMegabytes(), 100u);
+    EXPECT_EQ(oldQueryCalls, 0);
+}
+
+TEST_F(FreeSpace, EarlyWindows95UsesTheOldQuery)
+{
+    fakeAvailable = 5ULL << 30;
+    session.osClass = 0;
+    fakeBuild = 950;
+    EXPECT_EQ(GetFreeMegabytes(), 10u);
+    EXPECT_EQ(oldQueryCalls, 1);
+    fakeBuild = 1111;
+    EXPECT_EQ(GetFreeMegabytes(), 5120u);
+    EXPECT_EQ(oldQueryCalls, 1);
+}
+
+TEST_F(FreeSpace, NoDriveRootGivesZero)
+{
+    fakeAvailable = 5ULL << 30;
+    lstrcpyA(session.destFolder, "\\\\server\\share\\");
+    EXPECT_EQ(GetFreeMegabytes(), 0u);
+}
+
+TEST_F(FreeSpace, RealQueryOfThePrefixDrive)
+{
+    ResetHostHooks();
+    host.messageBox = NULL;
+    lstrcpyA(session.destFolder, scratch.c_str());
+    ULARGE_INTEGER available, total, free;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &free));
+    unsigned expected = (unsigned)(available.QuadPart >> 20);
+    unsigned got = GetFreeMegabytes();
+    EXPECT_LE(got > expected ? got - expected : expected - got, 64u);  // the disk may change a little
+}
