@@ -1,9 +1,9 @@
 // The table of host entry points, filled with the real calls.
 #include "startup/host.h"
 
-HostHooks host = {
-    GetVersion, GetVersionExA, GetDiskFreeSpaceA, NULL, WinExec, MoveFileExA, MessageBoxA,
-};
+// Filled by ResetHostHooks at start: the addresses of imported calls are known only
+// once the program is loaded.
+HostHooks host;
 
 void ResetHostHooks()
 {

@@ -1,11 +1,10 @@
 // Test variant of the program: host facts that a Wine prefix cannot hold, taken from
 // environment variables.
-//   INSTALL_SEAM_MAJOR=3          GetVersion reports that major version
-//   INSTALL_SEAM_FREE_MB=N        the drive has N megabytes available to the user
-//   INSTALL_SEAM_WINEXEC_FAIL=1   starting the uninstall copy fails
+//   INSTALL_SEAM_MAJOR=3            GetVersion reports that major version
+//   INSTALL_SEAM_FREE_MB=N          the drive has N megabytes available to the user
+//   INSTALL_SEAM_WINEXEC_FAIL=1     starting the uninstall copy fails
 //   INSTALL_SEAM_MOVEFILEEX_FAIL=1  the delayed move at the next start is refused
 #include <windows.h>
-#include <stdlib.h>
 #include "startup/host.h"
 
 static DWORD seamMajor;
@@ -36,22 +35,27 @@ static BOOL WINAPI SeamMoveFileEx(LPCSTR, LPCSTR, DWORD)
     return FALSE;
 }
 
-static const char* Env(const char* name)
+// The variable's decimal value, or -1 when it is not set.
+static long long EnvNumber(const char* name)
 {
-    const char* value = getenv(name);
-    return value && *value ? value : NULL;
+    char text[32];
+    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
+    if (length == 0 || length >= sizeof text) return -1;
+    long long value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; p++) value = value * 10 + (*p - '0');
+    return value;
 }
 
 void ApplyTestSeam()
 {
-    if (const char* major = Env("INSTALL_SEAM_MAJOR")) {
-        seamMajor = (DWORD)atoi(major) & 0xFF;
+    if (EnvNumber("INSTALL_SEAM_MAJOR") >= 0) {
+        seamMajor = (DWORD)EnvNumber("INSTALL_SEAM_MAJOR") & 0xFF;
         host.getVersion = SeamGetVersion;
     }
-    if (const char* mb = Env("INSTALL_SEAM_FREE_MB")) {
-        seamFreeBytes = _strtoui64(mb, NULL, 10) * 1048576ULL;
+    if (EnvNumber("INSTALL_SEAM_FREE_MB") >= 0) {
+        seamFreeBytes = (unsigned long long)EnvNumber("INSTALL_SEAM_FREE_MB") * 1048576ULL;
         host.getDiskFreeSpaceEx = SeamDiskFreeEx;
     }
-    if (Env("INSTALL_SEAM_WINEXEC_FAIL")) host.winExec = SeamWinExec;
-    if (Env("INSTALL_SEAM_MOVEFILEEX_FAIL")) host.moveFileEx = SeamMoveFileEx;
+    if (EnvNumber("INSTALL_SEAM_WINEXEC_FAIL") > 0) host.winExec = SeamWinExec;
+    if (EnvNumber("INSTALL_SEAM_MOVEFILEEX_FAIL") > 0) host.moveFileEx = SeamMoveFileEx;
 }

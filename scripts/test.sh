@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The test command: installs what a fresh machine lacks, builds both targets, checks the
+# size of the shipped program, runs the unit tests in an English and a Japanese bench, the
+# driver's self-test and every end-to-end script, and closes with one count line.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+bash scripts/bootstrap.sh || exit 1
+scripts/build.sh || exit 1
+
+passed=0
+failed=0
+add() { passed=$((passed + $1)); failed=$((failed + $2)); }
+
+# Size of the shipped program.
+if bash scripts/size.sh; then add 1 0; else add 0 1; fi
+
+# Unit and integration tests, once per language.
+. tests/lib/winebench.sh
+bench_init "$BUILD_DIR" || exit 1
+for lang in en ja; do
+    echo "== unit tests ($lang)"
+    bench_start "unit-$lang" "$([ $lang = ja ] && echo ja)" || exit 1
+    log=$BUILD_DIR/unit-$lang.log
+    bench_run "$BUILD_DIR/x86_64/unit_tests.exe" --gtest_brief=1 >"$log" 2>&1
+    code=$?
+    bench_stop
+    grep -v -E '^[0-9a-f]{4}:(err|fixme|warn)' "$log" | tail -n 40
+    ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
+    bad=$(sed -n 's/^ *\([0-9]*\) FAILED TEST.*/\1/p' "$log" | tail -1)
+    ok=${ok:-0}
+    bad=${bad:-0}
+    [ "$code" -ne 0 ] && [ "$bad" -eq 0 ] && bad=1
+    add "$ok" "$bad"
+done
+
+# The driver drives a small target program in both languages.
+echo "== driver self-test"
+if bash tests/driver/selftest.sh >"$BUILD_DIR/driver-selftest.log" 2>&1; then add 1 0; else
+    tail -n 30 "$BUILD_DIR/driver-selftest.log"; add 0 1; fi
+
+# End-to-end scripts: each closes with "N passed, N failed".
+for script in tests/e2e/*_e2e.sh; do
+    echo "== $(basename "$script")"
+    out=$BUILD_DIR/$(basename "$script" .sh).log
+    bash "$script" 2>&1 | tee "$out" | grep -E '^  (ok|FAIL)|^      \|' 
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$out" | tail -1)
+    if [ -z "$line" ]; then add 0 1; echo "  FAIL $script gave no result"; continue; fi
+    add "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
