@@ -1,0 +1,243 @@
+# winebench.sh - a Wine test bench: throwaway prefixes, a private Xvfb each,
+# a persistent wineserver and a screenshot watcher.  Source it from bash:
+#
+#   . tests/lib/winebench.sh
+#   bench_init build            # once; builds the cached template prefix
+#   bench_start mytest ja       # fresh prefix, Japanese locale (code page 932)
+#   bench_run some.exe args     # runs in the bench, returns the exit code
+#   bench_stop                  # also run by the EXIT trap bench_start sets
+#
+# Only one bench is active per shell; run benches in parallel from subshells
+# or separate scripts with different names.  bench_start replaces the EXIT,
+# INT and TERM traps of the calling shell.  BENCH_KEEP=1 keeps the prefix.
+
+BENCH_WINE=${BENCH_WINE:-/usr/lib/wine/wine64}
+BENCH_WINESERVER=${BENCH_WINESERVER:-/usr/lib/wine/wineserver}
+BENCH_OVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+
+# bench_init BUILD_DIR: use BUILD_DIR/wine for prefixes; build the template once per Wine version.
+bench_init() {
+    BENCH_ROOT=$(realpath -m "$1")/wine
+    mkdir -p "$BENCH_ROOT" || return 1
+    _bench_template_ready && return 0
+    (
+        flock 9
+        _bench_template_ready || _bench_make_template
+    ) 9>"$BENCH_ROOT/.template.lock"
+}
+
+# _bench_template_ready: the template exists and was made by this Wine version.
+_bench_template_ready() {
+    [ "$(cat "$BENCH_ROOT/template/.bench-ready" 2>/dev/null)" = "$("$BENCH_WINE" --version)" ]
+}
+
+# _bench_wine_env CMD...: runs CMD with the bench's Wine environment (no X).
+_bench_wine_env() {
+    env -u DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="$BENCH_OVERRIDES" \
+        LC_ALL=en_US.UTF-8 "$@"
+}
+
+# _bench_make_template: creates BENCH_ROOT/template with wineboot and registry tweaks.
+_bench_make_template() {
+    local tmp=$BENCH_ROOT/template.tmp.$$
+    rm -rf "$tmp" "$BENCH_ROOT/template"  # the caller holds the template lock
+    echo "bench: creating template prefix (takes ~15 s once)" >&2
+    _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINE" wineboot -i >/dev/null 2>&1 || return 1
+    _bench_template_registry "$tmp" || return 1
+    _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINESERVER" -w
+    _bench_detach_home "$tmp"
+    mv "$tmp" "$BENCH_ROOT/template" &&
+        "$BENCH_WINE" --version >"$BENCH_ROOT/template/.bench-ready"
+}
+
+# _bench_template_registry PREFIX: no window manager wait; no crash dialog.
+_bench_template_registry() {
+    local run=(_bench_wine_env WINEPREFIX="$1" "$BENCH_WINE" reg add)
+    "${run[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null &&
+        "${run[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+}
+
+# _bench_detach_home PREFIX: turn the user folders linked to $HOME into plain folders.
+_bench_detach_home() {
+    local link
+    for link in "$1"/drive_c/users/*/*; do
+        [ -L "$link" ] || continue
+        rm "$link" && mkdir "$link"
+    done
+}
+
+# bench_start NAME [ja]: fresh prefix BENCH_ROOT/NAME, own Xvfb, wineserver and shot watcher.
+bench_start() {
+    [ -n "${BENCH_ROOT:-}" ] || { echo "bench: call bench_init first" >&2; return 1; }
+    [ -z "${BENCH_NAME:-}" ] || bench_stop
+    BENCH_NAME=$1
+    _bench_save_env
+    trap 'bench_stop' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    export WINEPREFIX=$BENCH_ROOT/$1
+    BENCH_SHOTS=$BENCH_ROOT/$1-shots
+    _bench_fresh_prefix || return 1
+    _bench_start_xvfb || return 1
+    export WINEDEBUG=-all WINEDLLOVERRIDES=$BENCH_OVERRIDES LC_ALL=en_US.UTF-8
+    [ "${2:-}" = ja ] && LC_ALL=ja_JP.UTF-8
+    "$BENCH_WINESERVER" -p || return 1
+    _bench_start_watcher
+    export DRIVER_SHOT_DIR
+    DRIVER_SHOT_DIR=$(bench_winpath "$BENCH_SHOTS")
+}
+
+# _bench_save_env: remembers the variables bench_start exports, for bench_stop.
+_bench_save_env() {
+    local v
+    BENCH_SAVED_ENV=
+    for v in DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR; do
+        if [ -n "${!v+x}" ]; then
+            BENCH_SAVED_ENV+="export $v=$(printf %q "${!v}"); "
+        fi
+    done
+}
+
+# _bench_fresh_prefix: stop a leftover server of this prefix, then copy the template.
+_bench_fresh_prefix() {
+    if [ -d "$WINEPREFIX" ]; then
+        "$BENCH_WINESERVER" -k 2>/dev/null || true
+        "$BENCH_WINESERVER" -w 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    fi
+    rm -rf "$BENCH_SHOTS" && mkdir -p "$BENCH_SHOTS" || return 1
+    (
+        flock -s 9
+        cp -a "$BENCH_ROOT/template" "$WINEPREFIX"
+    ) 9>"$BENCH_ROOT/.template.lock" && mkdir -p "$WINEPREFIX/home"
+}
+
+# _bench_start_xvfb: starts a private Xvfb on a free display and exports DISPLAY.
+_bench_start_xvfb() {
+    local fd_file=$BENCH_SHOTS/.display i
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset \
+        9>"$fd_file" >"$BENCH_SHOTS/.xvfb.log" 2>&1 &
+    BENCH_XVFB_PID=$!
+    for i in $(seq 200); do
+        if grep -q '^[0-9]' "$fd_file" 2>/dev/null; then
+            export DISPLAY=:$(head -n1 "$fd_file")
+            return 0
+        fi
+        kill -0 "$BENCH_XVFB_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "bench: Xvfb did not start (see $BENCH_SHOTS/.xvfb.log)" >&2
+    return 1
+}
+
+# _bench_start_watcher: turns BENCH_SHOTS/NAME.req into NAME.png (one shot per request).
+_bench_start_watcher() {
+    (
+        trap 'exit 0' TERM
+        while :; do
+            for req in "$BENCH_SHOTS"/*.req; do
+                [ -e "$req" ] || continue
+                mv "$req" "$req.taken" || continue
+                import -display "$DISPLAY" -window root "${req%.req}.tmp.png" &&
+                    mv "${req%.req}.tmp.png" "${req%.req}.png"
+            done
+            sleep 0.1
+        done
+    ) >"$BENCH_SHOTS/.watcher.log" 2>&1 &
+    BENCH_WATCH_PID=$!
+}
+
+# bench_run EXE ARGS...: runs EXE in the bench in the foreground; returns its exit code.
+bench_run() {
+    HOME=$WINEPREFIX/home "$BENCH_WINE" "$@"
+}
+
+# bench_spawn EXE ARGS...: runs EXE in the background; its PID goes to BENCH_PID.
+bench_spawn() {
+    HOME=$WINEPREFIX/home "$BENCH_WINE" "$@" &
+    BENCH_PID=$!
+}
+
+# bench_wait PID [TIMEOUT_S]: waits for a spawned PID; its exit code, or 124 on timeout.
+bench_wait() {
+    local pid=$1 ticks=$(( ${2:-30} * 10 ))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$ticks" -gt 0 ] || return 124
+        ticks=$((ticks - 1))
+        sleep 0.1
+    done
+    wait "$pid"
+}
+
+# bench_kill PID: kills a spawned PID (e.g. after a failed scenario) and reaps it.
+bench_kill() {
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# bench_reboot: a new wineserver, i.e. a reboot (pending delayed moves are carried out).
+bench_reboot() {
+    "$BENCH_WINESERVER" -k 2>/dev/null || true
+    "$BENCH_WINESERVER" -w || true
+    "$BENCH_WINESERVER" -p || return 1
+    bench_run wineboot.exe >/dev/null 2>&1
+}
+
+# bench_winpath UNIXPATH: prints the Windows form (C:\... inside drive_c, else Z:\...).
+bench_winpath() {
+    local p drive_c
+    p=$(realpath -m "$1")
+    drive_c=$(realpath -m "$WINEPREFIX/drive_c")
+    if [ "$p" = "$drive_c" ] || [ "${p#"$drive_c"/}" != "$p" ]; then
+        p="C:${p#"$drive_c"}"
+    else
+        p="Z:$p"
+    fi
+    p=${p//\//\\}
+    [ "${#p}" -gt 2 ] || p="$p\\"
+    printf '%s\n' "$p"
+}
+
+# bench_unixpath WINPATH: prints the Unix form of a drive path (via dosdevices).
+bench_unixpath() {
+    local drive=${1:0:1} rest=${1:2} root
+    drive=${drive,,}
+    root=$(realpath -m "$WINEPREFIX/dosdevices/$drive:")
+    rest=${rest//\\//}
+    printf '%s%s\n' "${root%/}" "$rest"
+}
+
+# bench_reg_query KEY VALUE: prints the data of a registry value; 1 if it is missing.
+bench_reg_query() {
+    local out line
+    out=$(bench_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    while IFS= read -r line; do
+        line=${line#"    $2    "}
+        case $line in
+            REG_*) printf '%s\n' "${line#*    }"; return 0 ;;
+        esac
+    done <<<"$out"
+    return 1
+}
+
+# bench_stop: ends the bench's Wine processes, Xvfb and watcher; deletes the prefix.
+bench_stop() {
+    [ -n "${BENCH_NAME:-}" ] || return 0
+    "$BENCH_WINESERVER" -k 2>/dev/null || true
+    "$BENCH_WINESERVER" -w 2>/dev/null || true
+    _bench_end_pid "${BENCH_WATCH_PID:-}"
+    _bench_end_pid "${BENCH_XVFB_PID:-}"
+    [ "${BENCH_KEEP:-0}" = 1 ] || rm -rf "$WINEPREFIX"
+    unset DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR
+    eval "${BENCH_SAVED_ENV:-}"
+    BENCH_NAME= BENCH_WATCH_PID= BENCH_XVFB_PID=
+    trap - EXIT INT TERM
+    return 0
+}
+
+# _bench_end_pid PID: terminates one process this library started and reaps it.
+_bench_end_pid() {
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
