@@ -1,0 +1,137 @@
+// Shell-link shortcuts in the start menu, on the desktop and in the Startup folder.
+#include "shell/shortcuts.h"
+#include <windows.h>
+#include <shlobj.h>
+#include "setupinfo/entries.h"
+#include "setupinfo/textops.h"
+#include "wizard/paths.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+static const char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+static const char* const kPlaceValues[] = {"Programs", "Desktop", "Startup"};
+
+int ReadShellFolder(ShortcutPlace place, char* folder, unsigned size)
+{
+    if ((unsigned)place > PLACE_STARTUP || size < 2) return 0;
+    folder[0] = 0;
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ) != ERROR_SUCCESS) return 0;
+    DWORD type = 0;
+    DWORD bytes = size - 1;  // room for a terminator the value may lack
+    if (RegQueryValueExA(key.Get(), kPlaceValues[place], NULL, &type,
+                         reinterpret_cast<BYTE*>(folder), &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        folder[0] = 0;
+        return 0;
+    }
+    folder[bytes] = 0;
+    if (!folder[0] || !AppendBackslash(folder, size)) {
+        folder[0] = 0;
+        return 0;
+    }
+    return 1;
+}
+
+// 1 when the folder can be made the current directory; the current one is kept.
+static int FolderCanBeEntered(const char* folder)
+{
+    char saved[256];
+    DWORD length = GetCurrentDirectoryA(255, saved);
+    if (length == 0 || length >= 255) {
+        // The current directory could not be restored after a trial: look instead.
+        DWORD attributes = GetFileAttributesA(folder);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (!SetCurrentDirectoryA(folder)) return 0;
+    SetCurrentDirectoryA(saved);
+    return 1;
+}
+
+// The first link's working folder: [Working Folder] 1 when that folder exists, else the
+// destination folder without its trailing backslash (a drive root such as C:\ keeps it).
+static void ChooseWorkingFolder(char* chosen, unsigned size)
+{
+    char value[kWorkFolderSize];
+    ReadInfValue("Working Folder", "1", value, sizeof value);
+    if (value[0] && FolderCanBeEntered(value)) {
+        CopyText(chosen, size, value);
+    } else {
+        CopyText(chosen, size, session.destFolder);
+        unsigned length = lstrlenA(chosen);
+        if (length > 3 && chosen[length - 1] == '\\' && !IsTrailByteAt(chosen, length - 1))
+            chosen[length - 1] = 0;
+    }
+    if (!CopyText(session.workingFolder, sizeof session.workingFolder, chosen))
+        session.workingFolder[0] = 0;
+}
+
+// Makes the link of the current item (entryValue the name, entryTarget the target and
+// any arguments) in folder. A name or target that does not fit is refused with a message.
+static void MakeLink(const char* folder, int item)
+{
+    char linkPath[kPathSize];
+    if (!session.entryValue[0]) return;
+    if (!session.entryTarget[0] ||
+        !FormatText(linkPath, sizeof linkPath, "%s%s.lnk", folder, session.entryValue)) {
+        ShowErrorWith(session.progressWindow, T_SHORTCUT_TOO_LONG, session.entryValue);
+        return;
+    }
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.Out()))))
+        return;
+    char* comma = FindCharDbcs(session.entryTarget + session.entryRelative, ',');
+    if (comma) {
+        *comma = 0;
+        link->SetArguments(comma + 1);
+    }
+    link->SetPath(session.entryTarget);
+    link->SetDescription(session.entryValue);
+    if (item == 1 && !session.residentApp) {
+        char working[kPathSize];
+        ChooseWorkingFolder(working, sizeof working);
+        link->SetWorkingDirectory(working);
+    }
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()))))
+        return;
+    WCHAR wide[kPathSize];
+    if (!MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, kPathSize)) return;
+    file->Save(wide, TRUE);
+}
+
+// Folder of the links and the first item: the program group with its [Group] entries,
+// or one link named after the title. Returns the number of items, 0 when none.
+static int PrepareItems(ShortcutPlace place, char* folder, unsigned size)
+{
+    if (place != PLACE_PROGRAMS || session.groupCount <= 0) {
+        ResolveEntry(1);
+        CopyText(session.entryValue, sizeof session.entryValue, session.title);
+        return 1;
+    }
+    if (!AppendText(folder, size, session.title) || !AppendText(folder, size, "\\")) {
+        ShowErrorWith(session.progressWindow, T_SHORTCUT_TOO_LONG, session.title);
+        return 0;
+    }
+    CreateFolderLevel(folder);  // the links are attempted even when this failed
+    ResolveGroupEntry(1);
+    return session.groupCount;
+}
+
+void CreateShortcuts(ShortcutPlace place)
+{
+    char folder[kPathSize];
+    if (!ReadShellFolder(place, folder, sizeof folder)) return;
+    int count = PrepareItems(place, folder, sizeof folder);
+    if (count == 0) return;
+    ComInit com;
+    for (int item = 1;; item++) {
+        MakeLink(folder, item);
+        if (item >= count) break;
+        ResolveGroupEntry(item + 1);
+    }
+}

@@ -1,0 +1,129 @@
+// Copying one resolved entry into the destination, with the overwrite confirmation.
+#include "wizard/copy.h"
+#include <windows.h>
+#include "wizard/paths.h"
+#include "setupinfo/textops.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+// Date and time-stamp line of one file, as the confirmation shows it.
+struct FileStamp {
+    unsigned date;  // year * 10000 + month * 100 + day, local time
+    char line[MAX_PATH + 40];
+};
+
+// Creates every sub-folder level of the relative target, outermost first.
+static int CreateSubFolders()
+{
+    char* path = session.entryTarget;
+    for (char* slash = FindCharDbcs(path + session.entryRelative, '\\'); slash;
+         slash = FindCharDbcs(slash + 1, '\\')) {
+        char kept = slash[1];
+        slash[1] = 0;
+        int made = CreateFolderLevel(path);
+        slash[1] = kept;
+        if (!made) return 0;
+    }
+    return 1;
+}
+
+static int ReportCopyFailure(DWORD error)
+{
+    if (error == ERROR_SHARING_VIOLATION)
+        ShowErrorWith(session.progressWindow, T_IN_USE, session.entryTarget);
+    else
+        ShowErrorWith(session.progressWindow, T_COPY_FAILED, session.entryValue);
+    return 0;
+}
+
+// Replaces the existing destination. A destination that is in use or cannot be written
+// stays old, so that failure is reported instead of passing for success.
+static int Overwrite()
+{
+    if (!CopyFileA(session.entryValue, session.entryTarget, FALSE))
+        return ReportCopyFailure(GetLastError());
+    SetFileAttributesA(session.entryTarget, FILE_ATTRIBUTE_NORMAL);
+    return 1;
+}
+
+// The installer and the setup information file are always replaced (an upgrade).
+static int IsInstallerFile(const char* path)
+{
+    return ContainsText(path, "INSTALL.EXE") || ContainsText(path, "install.exe") ||
+           ContainsText(path, "INSTALL.INF") || ContainsText(path, "install.inf");
+}
+
+// 1 with date and line filled, 0 when the file cannot be found (date 0, bare name).
+static int FillStamp(const char* path, FileStamp* stamp)
+{
+    stamp->date = 0;
+    CopyText(stamp->line, sizeof stamp->line, GetLeafName(path));
+    WIN32_FIND_DATAA data;
+    FindHandle found(FindFirstFileA(path, &data));
+    if (!found.Valid()) return 0;
+    FILETIME local;
+    SYSTEMTIME t;
+    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t))
+        return 0;
+    stamp->date = t.wYear * 10000u + t.wMonth * 100u + t.wDay;
+    // The name is at most MAX_PATH - 1 bytes, so the line always fits its buffer.
+    if (session.japanese)
+        wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    else
+        wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wMonth, t.wDay, t.wYear,
+                  t.wHour, t.wMinute, t.wSecond);
+    return 1;
+}
+
+// The stamp as the confirmation shows it: in capitals.
+static int ReadStamp(const char* path, FileStamp* stamp)
+{
+    int found = FillStamp(path, stamp);
+    UpperAscii(stamp->line);
+    return found;
+}
+
+// Asks whether the existing destination is replaced; returns non-zero unless an
+// accepted overwrite failed.
+static int ConfirmOverwrite(const FileStamp& target, const FileStamp& source)
+{
+    char upperTarget[kPathSize];
+    CopyText(upperTarget, sizeof upperTarget, session.entryTarget);
+    UpperAscii(upperTarget);
+    char text[kMessageSize];
+    FormatText(text, sizeof text, "%s%s%s%s%s", upperTarget, Text(T_ALREADY_EXISTS), target.line,
+               Text(T_COPY_FROM), source.line);
+    int answer = ShowMessage(session.progressWindow, text, Text(T_CONFIRM_CAPTION),
+                             MB_ICONQUESTION | MB_YESNO);
+    return answer == IDYES ? Overwrite() : 1;
+}
+
+// The destination exists: replace it silently, after asking, or not at all.
+static int ReplaceExisting()
+{
+    if (IsInstallerFile(session.entryTarget)) return Overwrite();
+    FileStamp target, source;
+    int haveTarget = ReadStamp(session.entryTarget, &target);
+    int haveSource = ReadStamp(session.entryValue, &source);
+    if (haveTarget && haveSource && source.date > target.date) return Overwrite();
+    return ConfirmOverwrite(target, source);
+}
+
+int CopyEntry()
+{
+    if (!session.entryTarget[0]) {
+        ShowErrorWith(session.progressWindow, T_TARGET_TOO_LONG, session.entryValue);
+        return 0;
+    }
+    if (!CreateSubFolders()) return 0;
+    if (CopyFileA(session.entryValue, session.entryTarget, TRUE)) {
+        SetFileAttributesA(session.entryTarget, FILE_ATTRIBUTE_NORMAL);
+        return 1;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS) return ReplaceExisting();
+    return ReportCopyFailure(error);
+}

@@ -1,0 +1,30 @@
+// The uninstall entry under the system's Uninstall key.
+#include "wizard/copy.h"
+#include <windows.h>
+#include "startup/session.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+static void SetText(HKEY key, const char* name, const char* value)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   lstrlenA(value) + 1);
+}
+
+// Failures are silent: the installation completes without the entry. A command line
+// that does not fit is never written cut, so no entry is made at all then.
+void RegisterUninstall()
+{
+    char keyPath[kPathSize];
+    char command[kPathSize];
+    if (!FormatText(keyPath, sizeof keyPath,
+                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", session.folder))
+        return;
+    if (!FormatText(command, sizeof command, "\"%s%s\" /r", session.destFolder,
+                    session.installerName))
+        return;
+    RegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE) != ERROR_SUCCESS) return;
+    SetText(key.Get(), "DisplayName", session.title);
+    SetText(key.Get(), "UninstallString", command);
+}
