@@ -1,6 +1,100 @@
-// The uninstall dialog (being built).
+// The uninstall dialog and its launcher: runs the engine once, shows the outcome, then
+// schedules the running copy for deletion and closes the add/remove list after a success.
 #include "uninstall/uninstall.h"
+#include "resources/resource.h"
+#include "startup/session.h"
+#include "startup/texts.h"
+#include "wizard/wizard.h"
+#include "base/text.h"
+
+enum { kUninstallTimer = 1, kTimerDelay = 300 };
+
+// Finds the window to close after a complete success.
+static void FindListWindow()
+{
+    if (session.osClass == 4) {
+        session.windowToClose = FindWindowExA(NULL, NULL, "Windows Add/Remove Programs", NULL);
+        return;
+    }
+    session.controlPanelHost = FindWindowExA(NULL, NULL, "RunDLL", NULL);
+    if (session.controlPanelHost)
+        session.windowToClose = GetLastActivePopup(session.controlPanelHost);
+}
+
+static void StartUninstallDialog(HWND dialog)
+{
+    session.progressWindow = dialog;
+    CenterWindow(dialog);
+    char caption[200];
+    FormatText(caption, sizeof caption, Text(T_UNINSTALL_CAPTION), session.title);
+    SetWindowTextA(dialog, caption);
+    FindListWindow();
+    SetTimer(dialog, kUninstallTimer, kTimerDelay, NULL);
+}
+
+static void ShowToFront(HWND dialog)
+{
+    SetForegroundWindow(dialog);
+    if (!IsWindowEnabled(dialog)) BringWindowToTop(dialog);
+}
+
+// The work, once the dialog is on the screen.
+static void RunUninstallWork(HWND dialog)
+{
+    KillTimer(dialog, kUninstallTimer);
+    SetForegroundWindow(dialog);
+    char text[360];
+    if (UninstallAll()) {
+        FormatText(text, sizeof text, Text(T_UNINSTALL_SUCCEEDED), session.title);
+        session.uninstallSucceeded = 1;
+    } else {
+        FormatText(text, sizeof text, Text(T_UNINSTALL_LEFT_FILES), session.destFolder);
+    }
+    SetDlgItemTextA(dialog, IDC_UNINSTALL_STATUS, text);
+    HWND finish = GetDlgItem(dialog, IDCANCEL);
+    EnableWindow(finish, TRUE);
+    SetFocus(finish);
+    ShowToFront(dialog);
+}
+
+INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        StartUninstallDialog(dialog);
+        return FALSE;
+    case WM_TIMER:
+        RunUninstallWork(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        // Escape and the close box send the same command; only Finish, once enabled, ends.
+        if (LOWORD(wParam) == IDCANCEL && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)))
+            EndDialog(dialog, 1);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// After a complete success the add/remove list is closed, so that it shows itself anew.
+static void CloseListWindow()
+{
+    if (!session.uninstallSucceeded || !session.windowToClose) return;
+    if (session.osClass != 4 &&
+        (!session.controlPanelHost || session.windowToClose == session.controlPanelHost))
+        return;
+    PostMessageA(session.windowToClose, WM_CLOSE, 0, 0);
+}
 
 void RunUninstaller()
 {
+    session.uninstallSucceeded = 0;
+    CopyText(session.destFolder, sizeof session.destFolder, session.sourceFolder);
+    DialogBoxParamA(session.instance,
+                    MAKEINTRESOURCEA(session.japanese ? IDD_UNINSTALL_J : IDD_UNINSTALL), NULL,
+                    UninstallDialogProc, 0);
+    session.progressWindow = NULL;
+    char path[kPathSize];
+    DWORD length = GetModuleFileNameA(session.instance, path, sizeof path);
+    if (length && length < sizeof path) ScheduleDeleteAtRestart(path);
+    CloseListWindow();
 }

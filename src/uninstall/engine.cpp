@@ -1,0 +1,230 @@
+// The uninstall engine: [Reg] keys, installed files, the installation folder and the uninstall entry.
+#include "uninstall/uninstall.h"
+#include "setupinfo/context.h"
+#include "setupinfo/entries.h"
+#include "setupinfo/textops.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+#include "wizard/paths.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+// 1 when text begins with prefix, compared byte for byte (case matters).
+static int StartsWith(const char* text, const char* prefix)
+{
+    while (*prefix)
+        if (*text++ != *prefix++) return 0;
+    return 1;
+}
+
+// The root key and sub-key of a [Reg] value. 0 when the value names no root, or names
+// only a root: a root key itself is never deleted.
+static int ParseRegValue(const char* value, HKEY* root, const char** subKey)
+{
+    static const struct {
+        const char* name;
+        HKEY key;
+    } roots[] = {
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    };
+    for (unsigned i = 0; i < sizeof roots / sizeof roots[0]; i++) {
+        if (!StartsWith(value, roots[i].name)) continue;
+        const char* rest = value + lstrlenA(roots[i].name);
+        // The separator is skipped unseen; behind it a sub-key must follow.
+        if (!rest[0] || !rest[1] || rest[1] == '\\') return 0;
+        *root = roots[i].key;
+        *subKey = rest + 1;
+        return 1;
+    }
+    return 0;
+}
+
+void DeleteRegistryTree(HKEY parent, const char* subKey)
+{
+    // An empty path, or one that starts with a backslash, would stand for the parent itself.
+    if (!subKey[0] || subKey[0] == '\\') return;
+    RegKey key;
+    if (key.Open(parent, subKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+        char lastDeleted[256] = "";
+        char child[256];
+        DWORD index = 0;
+        while (RegEnumKeyA(key.Get(), index, child, sizeof child) == ERROR_SUCCESS) {
+            if (lstrcmpiA(child, lastDeleted) == 0) {
+                index++;  // this child survived its deletion: step past it
+                continue;
+            }
+            DeleteRegistryTree(key.Get(), child);
+            CopyText(lastDeleted, sizeof lastDeleted, child);
+        }
+        key.Close();
+    }
+    RegDeleteKeyA(parent, subKey);
+}
+
+// Step 2: every key listed in [Reg], until the first empty or missing number.
+static void DeleteListedKeys()
+{
+    char value[kPathSize];
+    for (unsigned n = 1; ReadInfValue("Reg", FormatEntryKey(n), value, sizeof value); n++) {
+        HKEY root;
+        const char* subKey;
+        if (ParseRegValue(value, &root, &subKey))
+            DeleteRegistryTree(root, subKey);
+        else
+            ShowError(session.progressWindow, Text(T_ABNORMAL_REG));
+    }
+}
+
+int DeleteOneFile(const char* path)
+{
+    WIN32_FIND_DATAA data;
+    {
+        FindHandle found(FindFirstFileA(path, &data));
+        if (!found.Valid()) return 1;
+    }
+    if (DeleteFileA(path)) return 1;
+    ShowErrorWith(session.progressWindow, T_DELETE_FAILED, path);
+    return 0;
+}
+
+// Step 3: the entries from the last down to 1, then the setup information file and the
+// installer. 0 when entry 1 stays: the work then ends so that it can be repeated.
+static int DeleteInstalledFiles(int* result)
+{
+    for (int n = session.entryCount; n >= -1; n--) {
+        // A destination path too long to form cannot have been installed.
+        if (!ResolveEntry(n) || !session.entryTarget[0]) continue;
+        if (DeleteOneFile(session.entryTarget)) continue;
+        *result = 0;
+        if (n != 1) continue;
+        char text[kMessageSize];
+        FormatText(text, sizeof text, Text(T_ENTRY1_NOT_DELETED), session.entryTarget,
+                   session.title);
+        ShowError(session.progressWindow, text);
+        return 0;
+    }
+    return 1;
+}
+
+int IsDriveRoot(const char* folder)
+{
+    return lstrlenA(folder) == 3 && folder[1] == ':' && folder[2] == '\\';
+}
+
+// The folder message for folder (given with its trailing backslash); always 0.
+static int ReportFolderKept(const char* folder)
+{
+    char path[kPathSize];
+    CopyText(path, sizeof path, folder);
+    unsigned length = lstrlenA(path);
+    if (length && path[length - 1] == '\\' && !IsTrailByteAt(path, length - 1))
+        path[length - 1] = 0;
+    ShowErrorWith(session.progressWindow, T_FOLDER_NOT_DELETED, path);
+    return 0;
+}
+
+// A name whose text after its first dot is "gid" in any case: a help index, deleted unasked.
+static int IsHelpIndex(const char* name)
+{
+    const char* dot = FindCharDbcs(name, '.');
+    return dot && lstrcmpiA(dot + 1, "gid") == 0;
+}
+
+enum MatchOutcome { MATCH_GONE, MATCH_KEPT, MATCH_STOP };
+
+// One file of the walk: asked about (help indexes excepted) and deleted on Yes.
+static MatchOutcome OfferFile(const char* path, const char* name)
+{
+    if (!IsHelpIndex(name)) {
+        char text[kMessageSize];
+        FormatText(text, sizeof text, Text(T_ASK_DELETE), path);
+        int answer = ShowMessage(session.progressWindow, text, session.title,
+                                 MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
+        if (answer == IDCANCEL) return MATCH_STOP;
+        if (answer != IDYES) return MATCH_KEPT;
+    }
+    return DeleteOneFile(path) ? MATCH_GONE : MATCH_KEPT;
+}
+
+static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
+{
+    const char* name = data.cFileName;
+    if (lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0) return MATCH_GONE;
+    char path[kPathSize];
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!FormatText(path, sizeof path, "%s%s\\", folder, name)) {
+            *tooLong = 1;
+            return MATCH_KEPT;
+        }
+        return RemoveFolderTree(path) ? MATCH_GONE : MATCH_STOP;
+    }
+    if (!FormatText(path, sizeof path, "%s%s", folder, name)) {
+        *tooLong = 1;
+        return MATCH_KEPT;
+    }
+    return OfferFile(path, name);
+}
+
+// Step 3 of the walk: the emptied folder itself. A folder that is not there is no error.
+static int RemoveEmptiedFolder(const char* folder)
+{
+    char path[kPathSize];
+    CopyText(path, sizeof path, folder);
+    path[lstrlenA(path) - 1] = 0;  // the backslash; the walk only takes folders ending in one
+    WIN32_FIND_DATAA data;
+    {
+        FindHandle found(FindFirstFileA(path, &data));
+        if (!found.Valid()) return 1;
+    }
+    if (RemoveDirectoryA(path)) return 1;
+    return ReportFolderKept(folder);
+}
+
+int RemoveFolderTree(const char* folder)
+{
+    // An empty folder would make the pattern search the current directory.
+    char pattern[kPathSize];
+    if (!folder[0] || !FormatText(pattern, sizeof pattern, "%s*.*", folder))
+        return ReportFolderKept(folder);
+    int result = 1;
+    int tooLong = 0;
+    {
+        WIN32_FIND_DATAA data;
+        FindHandle find(FindFirstFileA(pattern, &data));
+        if (find.Valid()) {
+            do {
+                MatchOutcome outcome = OfferMatch(folder, data, &tooLong);
+                if (outcome == MATCH_STOP) return 0;
+                if (outcome == MATCH_KEPT) result = 0;
+            } while (FindNextFileA(find.Get(), &data));
+        }
+    }
+    // A name too long to handle stays, and so does its folder: no attempt on a cut path.
+    if (tooLong) return ReportFolderKept(folder);
+    return RemoveEmptiedFolder(folder) && result;
+}
+
+// Step 5: the uninstall entry. Without a Folder value the path would name the whole key.
+static void DeleteUninstallEntry()
+{
+    char key[kPathSize];
+    if (!session.folder[0] || !FormatText(key, sizeof key, "%s%s", UNINSTALL_KEY, session.folder))
+        return;
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+}
+
+int UninstallAll()
+{
+    int result = 1;
+    DeleteListedKeys();
+    if (!DeleteInstalledFiles(&result)) return 0;
+    // A drive root holds more than the installation: only the installed files go there.
+    if (!IsDriveRoot(session.destFolder) && !RemoveFolderTree(session.destFolder)) result = 0;
+    DeleteUninstallEntry();
+    RemoveShortcuts(PLACE_PROGRAMS);
+    RemoveShortcuts(PLACE_DESKTOP);
+    RemoveShortcuts(PLACE_STARTUP);
+    return result;
+}

@@ -1,0 +1,63 @@
+// Removal of the shortcuts and program groups that the installation made.
+#include "uninstall/uninstall.h"
+#include "startup/session.h"
+#include "wizard/paths.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+#define SHELL_FOLDERS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
+
+// Deletes the plain files of the group named after the title below programs (a folder with
+// trailing backslash), then the group folder; nothing is asked or reported.
+static void RemoveGroupFolder(const char* programs)
+{
+    // Without a title the "group" would be the programs folder itself.
+    char group[kPathSize];
+    char pattern[kPathSize];
+    if (!session.title[0] || !FormatText(group, sizeof group, "%s%s", programs, session.title) ||
+        !FormatText(pattern, sizeof pattern, "%s\\*.*", group))
+        return;
+    {
+        WIN32_FIND_DATAA data;
+        FindHandle find(FindFirstFileA(pattern, &data));
+        if (find.Valid()) {
+            do {
+                char path[kPathSize];
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    FormatText(path, sizeof path, "%s\\%s", group, data.cFileName))
+                    DeleteFileA(path);
+            } while (FindNextFileA(find.Get(), &data));
+        }
+    }
+    RemoveDirectoryA(group);
+}
+
+void RemoveCommonGroup()
+{
+    if (!session.groupCount) return;
+    RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, SHELL_FOLDERS_KEY, KEY_READ) != ERROR_SUCCESS) return;
+    char programs[kPathSize];
+    DWORD size = sizeof programs - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.Get(), "Common Programs", NULL, &type, (BYTE*)programs, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return;
+    programs[size] = 0;
+    if (!programs[0] || !AppendBackslash(programs, sizeof programs)) return;
+    RemoveGroupFolder(programs);
+}
+
+void RemoveShortcuts(ShortcutPlace place)
+{
+    char folder[kPathSize];
+    if (!ReadShellFolder(place, folder, sizeof folder)) return;
+    if (place == PLACE_PROGRAMS && session.groupCount) {
+        RemoveGroupFolder(folder);
+        if (session.osClass >= 6) RemoveCommonGroup();
+        return;
+    }
+    char link[kPathSize];
+    if (FormatText(link, sizeof link, "%s%s.lnk", folder, session.title)) DeleteFileA(link);
+}

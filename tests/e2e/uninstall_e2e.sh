@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# Uninstallation end to end, in English and Japanese: the sample is installed through the
+# wizard, [Reg] keys and shortcuts are laid out, then the installed program is run with /r.
+# Checked: Cancel on the confirmation changes nothing; a complete uninstallation leaves no
+# file, folder, key, uninstall entry or shortcut and records the system-directory copy for
+# deletion at the next start; a user file kept with No gives the folder message and the
+# "Some file in" outcome; a locked entry 1 stops with two messages and a second run after
+# unlocking completes.
+. "$(dirname "$0")/lib.sh"
+
+UN_SCENARIOS=$E2E_ROOT/tests/e2e/scenarios
+UN_HOLD=$E2E_LOGS/uninstall-holdfile.exe
+UN_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\SampleEd'
+UN_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+UN_PENDING='HKLM\System\CurrentControlSet\Control\Session Manager'
+
+# A tiny helper that holds a file open without sharing until its flag file is deleted.
+build_holdfile() {
+    [ -x "$UN_HOLD" ] && [ "$UN_HOLD" -nt "$0" ] && return 0
+    local src=$E2E_LOGS/uninstall-holdfile.c
+    cat >"$src" <<'EOF'
+#include <windows.h>
+int main(int argc, char** argv)
+{
+    if (argc < 3) return 2;
+    HANDLE h = CreateFileA(argv[1], GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    HANDLE flag = CreateFileA(argv[2], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    CloseHandle(flag);
+    while (GetFileAttributesA(argv[2]) != INVALID_FILE_ATTRIBUTES) Sleep(100);
+    CloseHandle(h);
+    return 0;
+}
+EOF
+    x86_64-w64-mingw32-gcc -O2 -static -o "$UN_HOLD" "$src"
+}
+
+# scenario FILE: a copy of a scenario file in the logs, named after the case.
+scenario() {
+    local out=$E2E_LOGS/$E2E_CASE-$1
+    cp "$UN_SCENARIOS/$1" "$out"
+    echo "$out"
+}
+
+# The unix form of a shell folder of the bench's user (or all users with HKLM).
+shell_folder() {
+    local key=$UN_SHELL
+    [ "$1" = "Common Programs" ] && key='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+    bench_unixpath "$(bench_reg_query "$key" "$1")"
+}
+
+# Installs the sample into C:\SampleEd through the wizard, with both shortcuts; the
+# program may be given (INSTALL-SEAM.exe).
+install_sample() {
+    e2e_package pkg "${1:-$E2E_BIN/INSTALL.exe}"
+    # No file is opened after the installation: an editor window would only get in the way.
+    sed -i '/^Open=/d' "$E2E_C/pkg/install.inf"
+    e2e_drive "$(scenario uninstall_install_$E2E_LANG.txt)" 'C:\pkg\INSTALL.EXE' &&
+        [ -e "$E2E_C/SampleEd/sample.exe" ] && e2e_reg_has "$UN_KEY"
+}
+
+# The [Reg] keys of the sample, each with a sub-key and a value, and the extra shortcuts
+# (Startup link and all-users group) that the removal deletes whether it made them or not.
+lay_out_extras() {
+    local key
+    for key in 'HKCU\Software\SampleSoft\SampleEd\Sub' 'HKLM\SOFTWARE\SampleSoft\SampleEd\Sub' \
+        'HKCR\SampleEd.Document\shell\open\command'; do
+        bench_run reg add "$key" /v x /d y /f >/dev/null 2>&1
+    done
+    bench_run reg add 'HKCU\Software\SampleSoft\Other' /v x /d y /f >/dev/null 2>&1
+    mkdir -p "$UN_STARTUP" "$UN_COMMON/Sample Editor"
+    echo L >"$UN_STARTUP/Sample Editor.lnk"
+    echo L >"$UN_COMMON/Sample Editor/Sample Editor.lnk"
+}
+
+# Waits (up to 10 s) for the uninstalling copy in the system directory to have ended.
+wait_copy_ended() {
+    local i
+    for i in $(seq 100); do
+        bench_run tasklist 2>/dev/null | grep -qi '^install.exe' || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# in_folder NAME: the installation folder holds NAME in any letter case.
+in_folder() {
+    [ -n "$(find "$E2E_C/SampleEd" -maxdepth 1 -iname "$1" 2>/dev/null)" ]
+}
+
+pending_has_copy() {
+    bench_reg_query "$UN_PENDING" PendingFileRenameOperations 2>/dev/null |
+        grep -qi 'windows\\system32\\INSTALL.EXE'
+}
+
+keys_gone() {
+    ! e2e_reg_has 'HKCU\Software\SampleSoft\SampleEd' &&
+        ! e2e_reg_has 'HKLM\SOFTWARE\SampleSoft\SampleEd' &&
+        ! e2e_reg_has 'HKCR\SampleEd.Document' &&
+        e2e_reg_has 'HKCU\Software\SampleSoft\Other'
+}
+
+shortcuts_gone() {
+    [ ! -e "$UN_PROGRAMS/Sample Editor" ] && [ ! -e "$UN_DESKTOP/Sample Editor.lnk" ] &&
+        [ ! -e "$UN_STARTUP/Sample Editor.lnk" ] && [ ! -e "$UN_COMMON/Sample Editor" ]
+}
+
+uninstall_case() {
+    local lang=$1 started
+    started=$(date +%s)
+    e2e_start "uninstall-$lang" "$([ "$lang" = ja ] && echo ja)" || return
+    UN_PROGRAMS=$(shell_folder Programs)
+    UN_DESKTOP=$(shell_folder Desktop)
+    UN_STARTUP=$(shell_folder Startup)
+    UN_COMMON=$(shell_folder "Common Programs")
+    local sys=$E2E_C/windows/system32
+
+    # 1. A complete uninstallation.
+    check "$lang: the wizard installs the sample" install_sample
+    check "$lang: the program group and desktop link were made" \
+        test -e "$UN_PROGRAMS/Sample Editor/Read Me.lnk" -a -e "$UN_DESKTOP/Sample Editor.lnk"
+    lay_out_extras
+    local before
+    before=$(cd "$E2E_C/SampleEd" && ls -lR | md5sum)
+    check "$lang: Cancel on the confirmation" \
+        e2e_drive "$(scenario uninstall_cancel_$lang.txt)" 'C:\SampleEd\INSTALL.EXE' /r
+    check "$lang: Cancel changed nothing" test "$(cd "$E2E_C/SampleEd" && ls -lR | md5sum)" = "$before"
+    check "$lang: Cancel left the keys and the entry" e2e_reg_has "$UN_KEY"
+    check "$lang: Cancel started no copy" test ! -e "$sys/INSTALL.EXE"
+
+    check "$lang: the uninstallation runs to its success sentence" \
+        e2e_drive "$(scenario uninstall_full_$lang.txt)" 'C:\SampleEd\INSTALL.EXE' /r
+    check "$lang: the uninstalling copy ended" wait_copy_ended
+    check "$lang: no installed file or folder is left" test ! -e "$E2E_C/SampleEd"
+    check "$lang: the uninstall entry is gone" eval "! e2e_reg_has '$UN_KEY'"
+    check "$lang: the [Reg] keys are gone, a sibling stays" keys_gone
+    check "$lang: group, desktop, Startup and all-users links are gone" shortcuts_gone
+    check "$lang: the system-directory copy awaits deletion at the next start" pending_has_copy
+    bench_reboot
+    check "$lang: the next start deletes the copy" test ! -e "$sys/INSTALL.EXE"
+
+    # 2. A user file kept with No; the delayed move refused (test variant of the program),
+    # so the copy is recorded in the [Rename] section of WININIT.INI instead.
+    local wininit=$E2E_C/windows/WININIT.INI
+    check "$lang: the sample is installed again (test variant)" install_sample "$E2E_BIN/INSTALL-SEAM.exe"
+    lay_out_extras
+    echo mine >"$E2E_C/SampleEd/user.txt"
+    printf '[boot]\r\nshell=x\r\n[Rename]\r\nNUL=C:\\OLD.TMP\r\n[other]\r\nk=v\r\n' >"$wininit"
+    export INSTALL_SEAM_MOVEFILEEX_FAIL=1
+    check "$lang: No for a user file gives the folder message and the remainder outcome" \
+        e2e_drive "$(scenario uninstall_keep_$lang.txt)" 'C:\SampleEd\INSTALL.EXE' /r
+    unset INSTALL_SEAM_MOVEFILEEX_FAIL
+    wait_copy_ended
+    check "$lang: the user file stays, the installed files went" \
+        eval "in_folder user.txt && ! in_folder sample.exe && ! in_folder install.exe && ! in_folder install.inf"
+    check "$lang: the entry and shortcuts went all the same" eval "! e2e_reg_has '$UN_KEY' && shortcuts_gone"
+    check "$lang: WININIT.INI ends with the old and the new [Rename] line" \
+        test "$(tail -n 3 "$wininit" | tr 'A-Z' 'a-z')" = "$(printf '[rename]\r\nnul=c:\\old.tmp\r\nnul=c:\\windows\\system32\\install.exe\r')"
+    check "$lang: WININIT.INI kept its other sections" grep -q '^k=v' "$wininit"
+    check "$lang: no delayed move was recorded instead" eval "! pending_has_copy"
+    bench_reboot
+    check "$lang: the next start deletes the copy through WININIT.INI" test ! -e "$sys/INSTALL.EXE"
+    rm -rf "$E2E_C/SampleEd"
+
+    # 3. Entry 1 locked, then a second run after unlocking.
+    check "$lang: the sample is installed a third time" install_sample
+    lay_out_extras
+    local flag=$E2E_C/held.flag
+    rm -f "$flag"
+    bench_spawn "$UN_HOLD" 'C:\SampleEd\sample.exe' 'C:\held.flag'
+    local holder=$BENCH_PID i
+    for i in $(seq 100); do [ -e "$flag" ] && break; sleep 0.1; done
+    check "$lang: the helper holds sample.exe" test -e "$flag"
+    check "$lang: a locked entry 1 stops with two messages" \
+        e2e_drive "$(scenario uninstall_locked_$lang.txt)" 'C:\SampleEd\INSTALL.EXE' /r
+    wait_copy_ended
+    check "$lang: the locked run left entry 1, the inf, the installer and the entry" \
+        eval "in_folder sample.exe && in_folder install.inf && in_folder install.exe && e2e_reg_has '$UN_KEY'"
+    check "$lang: the locked run already removed the later entries" test ! -e "$E2E_C/SampleEd/readme.txt"
+    check "$lang: the locked run kept the shortcuts" test -e "$UN_DESKTOP/Sample Editor.lnk"
+    rm -f "$flag"
+    bench_wait "$holder" 10 >/dev/null 2>&1 || bench_kill "$holder"
+    check "$lang: the second run after unlocking completes" \
+        e2e_drive "$(scenario uninstall_full_$lang.txt)" 'C:\SampleEd\INSTALL.EXE' /r
+    wait_copy_ended
+    check "$lang: after the second run nothing is left" \
+        eval "[ ! -e '$E2E_C/SampleEd' ] && ! e2e_reg_has '$UN_KEY' && shortcuts_gone && keys_gone"
+
+    cp "$BENCH_SHOTS"/*.png "$E2E_LOGS"/ 2>/dev/null
+    bench_stop
+    echo "  ($lang took $(( $(date +%s) - started )) s)"
+}
+
+build_holdfile || { fail "the file-holding helper could not be built"; e2e_summary; exit 1; }
+uninstall_case en
+uninstall_case ja
+e2e_summary
