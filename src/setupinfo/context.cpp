@@ -30,17 +30,14 @@ static int IsCandidate(const char* command)
 }
 
 // Reads UninstallString of sub-key index of the Uninstall key. -1: no such sub-key.
-static int ReadUninstallCommand(DWORD index, char* command)
+static int ReadUninstallCommand(HKEY parent, DWORD index, char* command)
 {
     char name[258];
     ZeroMemory(name, sizeof name);
     ZeroMemory(command, 258);
-    RegKey parent;
-    if (parent.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
-        return -1;
-    if (RegEnumKeyA(parent.Get(), index, name, 256) != ERROR_SUCCESS) return -1;
+    if (RegEnumKeyA(parent, index, name, 256) != ERROR_SUCCESS) return -1;
     RegKey entry;
-    if (entry.Open(parent.Get(), name, KEY_ALL_ACCESS) != ERROR_SUCCESS) return 0;
+    if (entry.Open(parent, name, KEY_ALL_ACCESS) != ERROR_SUCCESS) return 0;
     DWORD size = 256;
     // A value too long for the buffer is no candidate: its text is not defined.
     if (RegQueryValueExA(entry.Get(), "UninstallString", NULL, NULL, (BYTE*)command, &size) !=
@@ -49,14 +46,15 @@ static int ReadUninstallCommand(DWORD index, char* command)
     return 1;
 }
 
-// 1 when folder holds the last element of entry 1's destination.
-static int HoldsFirstEntry()
+// 1 when session.destFolder holds the last element of entry 1's destination, whose
+// relative name (resolved once per scan) is given.
+static int HoldsFirstEntry(const char* relative)
 {
-    if (!ResolveEntry(1)) return 0;
+    char target[kPathSize];
     char path[kPathSize];
-    CopyText(path, sizeof path, session.destFolder);
-    const char* leaf = GetLeafName(session.entryTarget);
-    if (!*leaf || !AppendText(path, sizeof path, leaf)) return 0;
+    if (!FormatText(target, sizeof target, "%s%s", session.destFolder, relative)) return 0;
+    const char* leaf = GetLeafName(target);
+    if (!*leaf || !FormatText(path, sizeof path, "%s%s", session.destFolder, leaf)) return 0;
     WIN32_FIND_DATAA data;
     FindHandle found(FindFirstFileA(path, &data));
     return found.Valid();
@@ -64,13 +62,22 @@ static int HoldsFirstEntry()
 
 void ScanEarlierInstallation()
 {
+    // Entry 1's name after the folder is the same for every candidate folder.
+    char relative[kPathSize];
+    session.destFolder[0] = 0;
+    ResolveEntry(1);
+    CopyText(relative, sizeof relative, session.entryTarget + session.entryRelative);
+    // One handle for the whole walk: with thousands of sub-keys every registry call counts.
+    RegKey parent;
+    if (parent.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
+        return;
     char command[258];
     for (DWORD index = 0;; index++) {
-        int read = ReadUninstallCommand(index, command);
+        int read = ReadUninstallCommand(parent.Get(), index, command);
         if (read < 0) break;
         if (!read || !IsCandidate(command)) continue;
         if (FolderOfUninstallString(command, session.destFolder, sizeof session.destFolder) &&
-            HoldsFirstEntry())
+            HoldsFirstEntry(relative))
             return;
         ZeroMemory(session.destFolder, sizeof session.destFolder);
     }
