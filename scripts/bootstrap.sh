@@ -14,7 +14,7 @@ packages=(
   fonts-ipafont-gothic
   imagemagick
   liblnk-utils
-  locales
+  locales gettext-base
 )
 
 missing=()

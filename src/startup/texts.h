@@ -42,6 +42,7 @@ enum TextId {
     T_DELETE_FAILED,
     T_ASK_DELETE,
     T_FOLDER_NOT_DELETED,
+    T_BROWSE_CAPTION,
     T_TEXT_COUNT
 };
 

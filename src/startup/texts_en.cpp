@@ -42,4 +42,5 @@ const char* const kEnglishTexts[T_TEXT_COUNT] = {
     /* T_DELETE_FAILED */ "Failed in uninstalling %s.  Continue the process without uninstalling the file.",
     /* T_ASK_DELETE */ "Do you uninstall %s?",
     /* T_FOLDER_NOT_DELETED */ "Failed in deleting the folder, %s.",
+    /* T_BROWSE_CAPTION */ "Browse",
 };

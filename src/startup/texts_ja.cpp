@@ -42,4 +42,5 @@ const char* const kJapaneseTexts[T_TEXT_COUNT] = {
     /* T_DELETE_FAILED */ "%sの削除に失敗しました。このファイルをスキップして処理を続行します。",
     /* T_ASK_DELETE */ "%s - このファイルを削除してもいいですか？",
     /* T_FOLDER_NOT_DELETED */ "%s - ディレクトリの削除に失敗しました。",
+    /* T_BROWSE_CAPTION */ "参照",
 };

@@ -18,3 +18,16 @@ void RunInstallStep();
 
 // The uninstall hint from the [Group] entries (session.hasUninstallItem, uninstallHint).
 void ScanUninstallItem();
+
+// The Next checks of the destination page on session.destFolder, with every message box
+// owned by owner. 1: the sheet may go on; 0: the page stays.
+int CheckDestination(HWND owner);
+
+// The sheet's caption, "Installation of " and the title. The sheet overwrites its caption
+// with the page's own (empty) one when it shows a page on some hosts, so every page posts
+// itself WM_APP on activation and applies the caption again when that arrives.
+void ApplySheetCaption();
+void ReapplyCaptionLater(HWND page);
+
+// Keeps the page: the notification's result is -1.
+INT_PTR RefuseNotification(HWND page);

@@ -1,0 +1,222 @@
+// The destination page: the folder proposal, Browse, About, the uninstall hint and the
+// Next checks that decide whether the wizard may go on.
+#include "wizard/wizard.h"
+#include <commctrl.h>
+#include <commdlg.h>
+#include "wizard/paths.h"
+#include "setupinfo/entries.h"
+#include "setupinfo/textops.h"
+#include "startup/messages.h"
+#include "startup/session.h"
+#include "resources/resource.h"
+#include "base/holders.h"
+#include "base/text.h"
+
+static const char kUninstallCommand[] = "install.exe,/r";
+enum { kUninstallTailSize = 15, kMaxFolderChars = kPathSize - 1 };
+
+// The item name in front of ",install.exe,/r": the value without its last 15 bytes, or the
+// whole value when it is shorter. A cut inside a double-byte character drops that character.
+static void TakeItemName(char* value)
+{
+    unsigned length = lstrlenA(value);
+    if (length < kUninstallTailSize) return;
+    unsigned cut = length - kUninstallTailSize;
+    if (cut > 0 && IsTrailByteAt(value, cut)) cut--;
+    value[cut] = 0;
+}
+
+// The hint keeps its closing text: a name too long for the field is shortened instead.
+static void ComposeUninstallHint(const char* name)
+{
+    const char* format = Text(T_UNINSTALL_HINT);
+    unsigned fixed = lstrlenA(format) - 2;  // without "%s"
+    char shortened[kPathSize];
+    CopyText(shortened, sizeof session.uninstallHint - fixed, name);
+    FormatText(session.uninstallHint, sizeof session.uninstallHint, format, shortened);
+}
+
+void ScanUninstallItem()
+{
+    char value[kPathSize];
+    for (unsigned n = 1;; n++) {
+        if (ReadInfValue("Group", FormatEntryKey(n), value, sizeof value) == 0) return;
+        if (ContainsText(value, kUninstallCommand)) break;
+    }
+    session.hasUninstallItem = 1;
+    TakeItemName(value);
+    ComposeUninstallHint(value);
+}
+
+static int PathExists(const char* path)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle found(FindFirstFileA(path, &data));
+    return found.Valid();
+}
+
+static int IsDriveRoot(const char* folder)
+{
+    return lstrlenA(folder) == 3;  // "C:\" once the form has been checked
+}
+
+// Proves that a missing destination can be made: creates every level, then removes the
+// deepest one again. Levels above it that were made remain.
+static int TestCreation(HWND owner)
+{
+    if (IsDriveRoot(session.destFolder)) return 1;  // nothing to make; never "remove" C:
+    char name[kPathSize];
+    CopyText(name, sizeof name, session.destFolder);
+    name[lstrlenA(name) - 1] = 0;
+    if (PathExists(name)) return 1;
+    session.progressWindow = owner;
+    if (!CreateFolderPath(session.destFolder)) return 0;
+    RemoveDirectoryA(name);
+    return 1;
+}
+
+static int AcceptFreeSpace(HWND owner)
+{
+    unsigned megabytes = GetFreeMegabytes();
+    if (megabytes >= 100) return 1;
+    char text[kMessageSize];
+    FormatText(text, sizeof text, Text(T_FREE_SPACE), megabytes);
+    return ShowMessage(owner, text, session.title, MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+// An install.inf in the destination belongs to an installation whose uninstall
+// information this one overwrites.
+static int AcceptEarlierInstallation(HWND owner)
+{
+    char inf[kPathSize];
+    if (!FormatText(inf, sizeof inf, "%sinstall.inf", session.destFolder)) return 1;
+    if (!PathExists(inf)) return 1;
+    if (lstrcmpiA(session.destFolder, session.previousFolder) == 0) {
+        session.isUpgrade = 1;
+        return 1;
+    }
+    if (ShowMessage(owner, Text(T_UNINSTALL_INFO), session.title, MB_YESNO | MB_ICONQUESTION) ==
+        IDYES) {
+        session.isUpgrade = 0;
+        return 0;
+    }
+    session.isUpgrade = 1;
+    return 1;
+}
+
+int CheckDestination(HWND owner)
+{
+    char* folder = session.destFolder;
+    if (!AppendBackslash(folder, sizeof session.destFolder)) {
+        ShowError(owner, Text(T_FOLDER_TOO_LONG));
+        return 0;
+    }
+    if (lstrlenA(folder) <= 2) {
+        ShowError(owner, Text(T_ROOT_DIRECTORY));
+        return 0;
+    }
+    if (folder[1] != ':' || folder[2] != '\\') {
+        ShowError(owner, Text(T_DRIVE_AND_PATH));
+        return 0;
+    }
+    return TestCreation(owner) && AcceptFreeSpace(owner) && AcceptEarlierInstallation(owner);
+}
+
+static void InitDestinationPage(HWND page)
+{
+    session.sheetWindow = GetParent(page);
+    CenterWindow(session.sheetWindow);
+    SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_LIMITTEXT, kMaxFolderChars, 0);
+    char heading[kMessageSize];
+    FormatText(heading, sizeof heading, Text(T_HEADING), session.title);
+    SetDlgItemTextA(page, IDC_HEADING, heading);
+    ApplySheetCaption();
+    ScanUninstallItem();
+}
+
+static void ActivateDestinationPage(HWND page)
+{
+    PostMessageA(session.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+    SetDlgItemTextA(page, IDC_DEST_EDIT, session.destFolder);
+    ReapplyCaptionLater(page);
+}
+
+// The save-file dialog with a template that hides the file controls serves as a folder
+// chooser: the folder is what stands in front of the file name it returns.
+static void BrowseForFolder(HWND page)
+{
+    char root[kPathSize];
+    ZeroMemory(root, sizeof root);
+    GetWindowsDirectoryA(root, sizeof root);
+    root[3] = 0;
+    SetCurrentDirectoryA(root);
+
+    char file[kPathSize] = "dummy";
+    OPENFILENAMEA chooser;
+    ZeroMemory(&chooser, sizeof chooser);
+    chooser.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    chooser.hwndOwner = page;
+    chooser.hInstance = session.instance;
+    chooser.lpstrFilter = "*.*\0*.*\0";
+    chooser.nFilterIndex = 1;
+    chooser.lpstrFile = file;
+    chooser.nMaxFile = sizeof file;
+    chooser.Flags = OFN_ENABLETEMPLATE | OFN_NOCHANGEDIR;
+    chooser.lpTemplateName = MAKEINTRESOURCEA(session.japanese ? IDD_BROWSE_J : IDD_BROWSE);
+    // The template's own caption; some hosts put "Save As" there when no title is given.
+    chooser.lpstrTitle = Text(T_BROWSE_CAPTION);
+    if (GetSaveFileNameA(&chooser) && chooser.nFileOffset < sizeof file) {
+        file[chooser.nFileOffset] = 0;
+        SetDlgItemTextA(page, IDC_DEST_EDIT, file);
+    }
+    // Some hosts' old-style dialog changes the current directory despite OFN_NOCHANGEDIR.
+    SetCurrentDirectoryA(session.sourceFolder);
+}
+
+static void ShowAbout(HWND page)
+{
+    DialogBoxParamA(session.instance, session.japanese ? "ABOUT_DLG_J" : "ABOUT_DLG", page,
+                    AboutDialogProc, 0);
+}
+
+// Next: the checks, then the page choice. A resident application goes straight to the
+// copy page; the sheet is moved there and this notification keeps it from moving again.
+static INT_PTR LeaveDestinationPage(HWND page)
+{
+    GetDlgItemTextA(page, IDC_DEST_EDIT, session.destFolder, sizeof session.destFolder);
+    if (!CheckDestination(page)) return RefuseNotification(page);
+    if (!session.residentApp) return FALSE;
+    SendMessageA(session.sheetWindow, PSM_SETCURSEL, 2, 0);
+    return RefuseNotification(page);
+}
+
+static INT_PTR OnDestinationNotify(HWND page, const NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        ActivateDestinationPage(page);
+        return FALSE;
+    case PSN_WIZNEXT:
+        return LeaveDestinationPage(page);
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitDestinationPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_BROWSE) BrowseForFolder(page);
+        if (LOWORD(wParam) == IDC_ABOUT) ShowAbout(page);
+        return FALSE;
+    case WM_NOTIFY:
+        return OnDestinationNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_APP:
+        ApplySheetCaption();
+        return TRUE;
+    }
+    return FALSE;
+}

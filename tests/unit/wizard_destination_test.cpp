@@ -1,0 +1,232 @@
+// The Next checks of the destination page, driven without a window, and the page itself.
+#include "wizard_fixture.h"
+#include "base/text.h"
+#include "resources/resource.h"
+
+class WizardNext : public WizardTest {
+protected:
+    HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x5151));
+    int Check(const std::string& text)
+    {
+        lstrcpynA(session.destFolder, text.c_str(), sizeof session.destFolder);
+        return CheckDestination(owner);
+    }
+    void ExpectOneError(const char* english)
+    {
+        ASSERT_EQ(shownMessages.size(), 1u);
+        EXPECT_EQ(shownMessages[0].owner, owner);
+        EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
+        if (!session.japanese) {
+            EXPECT_EQ(shownMessages[0].text, english);
+            EXPECT_EQ(shownMessages[0].caption, "Error");
+        }
+        shownMessages.clear();
+    }
+};
+
+TEST_F(WizardNext, RootsAreRefused)
+{
+    const char* root = "Unable to install in the route directory.";
+    EXPECT_EQ(Check(""), 0);
+    EXPECT_STREQ(session.destFolder, "\\");  // taken and normalised even when refused
+    ExpectOneError(root);
+    EXPECT_EQ(Check("\\"), 0);
+    ExpectOneError(root);
+    EXPECT_EQ(Check("C"), 0);
+    EXPECT_STREQ(session.destFolder, "C\\");
+    ExpectOneError(root);
+}
+
+TEST_F(WizardNext, DriveRootIsAcceptedWithoutTouchingIt)
+{
+    EXPECT_EQ(Check("C:"), 1);
+    EXPECT_STREQ(session.destFolder, "C:\\");
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_TRUE(FolderExists("C:\\windows"));
+}
+
+TEST_F(WizardNext, TextWithoutDriveAndPathIsRefused)
+{
+    const char* drive = "Assign a correct drive and path, e.g. C:\\Soft\\.";
+    EXPECT_EQ(Check("Soft"), 0);
+    EXPECT_STREQ(session.destFolder, "Soft\\");
+    ExpectOneError(drive);
+    EXPECT_EQ(Check("\\\\server\\share"), 0);
+    ExpectOneError(drive);
+    EXPECT_EQ(Check("C:Soft"), 0);
+    ExpectOneError(drive);
+    EXPECT_FALSE(FolderExists("C:\\windows\\system32\\Soft"));
+}
+
+TEST_F(WizardNext, FolderOneCharacterTooLongIsRefusedUncut)
+{
+    std::string longest = "C:\\" + std::string(256, 'a');  // 259 characters, no backslash
+    EXPECT_EQ(Check(longest), 0);
+    EXPECT_EQ(std::string(session.destFolder), longest);
+    ExpectOneError("The folder name is too long.  Assign a shorter one.");
+    // One character less still gets its backslash and goes on to the creation test.
+    WriteFile("Blocker", "a file");
+    std::string fits = scratch + "Blocker\\";
+    fits += std::string(258 - fits.size(), 'b');
+    EXPECT_EQ(Check(fits), 0);
+    EXPECT_EQ(lstrlenA(session.destFolder), 259);
+    EXPECT_EQ(std::string(session.destFolder), fits + "\\");
+    ExpectOneError(("Unable to create a folder, " + scratch + "Blocker, because it already exists.")
+                       .c_str());
+}
+
+TEST_F(WizardNext, CreationTestLeavesOnlyTheUpperLevels)
+{
+    EXPECT_EQ(Check(scratch + "New\\Deeper\\Deepest"), 1);
+    EXPECT_EQ(std::string(session.destFolder), scratch + "New\\Deeper\\Deepest\\");
+    EXPECT_EQ(session.progressWindow, owner);
+    EXPECT_TRUE(FolderExists(scratch + "New\\Deeper"));
+    EXPECT_FALSE(FolderExists(scratch + "New\\Deeper\\Deepest"));
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(WizardNext, ExistingFolderIsNotTouched)
+{
+    WriteFile("Have\\keep.txt", "data");
+    session.progressWindow = NULL;
+    EXPECT_EQ(Check(scratch + "Have\\"), 1);
+    EXPECT_EQ(session.progressWindow, (HWND)NULL);  // no creation test at all
+    EXPECT_EQ(ReadFileBytes(scratch + "Have\\keep.txt"), "data");
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(WizardNext, FileInTheWayNamesItAndCreatesNothing)
+{
+    WriteFile("Soft", "not a folder");
+    EXPECT_EQ(Check(scratch + "Soft\\Tools\\"), 0);
+    ExpectOneError(("Unable to create a folder, " + scratch + "Soft, because it already exists.")
+                       .c_str());
+    EXPECT_TRUE(FileExists(scratch + "Soft"));
+    // A plain file of the destination's own name is "something there": no creation test,
+    // the later copy will report it.
+    WriteFile("Plain", "x");
+    EXPECT_EQ(Check(scratch + "Plain"), 1);
+}
+
+TEST_F(WizardNext, LowFreeSpaceAsksBelowOneHundredMegabytes)
+{
+    std::string folder = scratch + "Free\\";
+    Available() = 100ULL << 20;
+    EXPECT_EQ(Check(folder), 1);
+    EXPECT_TRUE(shownMessages.empty());
+
+    Available() = (100ULL << 20) - 1;  // 99 whole megabytes
+    QueueAnswers({IDNO});
+    EXPECT_EQ(Check(folder), 0);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].caption, "Sample Editor");
+    EXPECT_EQ(shownMessages[0].style, (UINT)(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(shownMessages[0].owner, owner);
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text,
+                  "Free space of the assigned drive is 99 MB.  Do you continue the installation?");
+    }
+    QueueAnswers({IDYES});
+    EXPECT_EQ(Check(folder), 1);
+    EXPECT_EQ(shownMessages.size(), 2u);
+}
+
+TEST_F(WizardNext, EarlierInstallationQuestion)
+{
+    WriteFile("Old\\install.inf", "[Install]\r\n");
+    std::string folder = scratch + "Old\\";
+    session.isUpgrade = 1;
+    QueueAnswers({IDYES});  // assign another folder
+    EXPECT_EQ(Check(folder), 0);
+    EXPECT_EQ(session.isUpgrade, 0);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].caption, "Sample Editor");
+    EXPECT_EQ(shownMessages[0].style, (UINT)(MB_YESNO | MB_ICONQUESTION));
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text,
+                  "Uninstall information will be destroyed except upgrade.\n"
+                  "Do you assign an other folder?");
+    }
+    QueueAnswers({IDNO});  // the same folder asks again; No goes on as an upgrade
+    EXPECT_EQ(Check(folder), 1);
+    EXPECT_EQ(session.isUpgrade, 1);
+    EXPECT_EQ(shownMessages.size(), 2u);
+}
+
+TEST_F(WizardNext, EarlierInstallationOfThisProgramGoesOnWithoutAsking)
+{
+    WriteFile("Old\\install.inf", "[Install]\r\n");
+    std::string folder = scratch + "Old";
+    lstrcpyA(session.previousFolder, (scratch + "Old\\").c_str());
+    LowerAscii(session.previousFolder);
+    EXPECT_EQ(Check(folder), 1);
+    EXPECT_EQ(session.isUpgrade, 1);
+    EXPECT_TRUE(shownMessages.empty());
+    // Without an install.inf the flag keeps its value.
+    session.isUpgrade = 0;
+    EXPECT_EQ(Check(scratch + "Fresh"), 1);
+    EXPECT_EQ(session.isUpgrade, 0);
+}
+
+TEST_F(WizardNext, FirstRefusalEndsTheChecks)
+{
+    WriteFile("Old\\install.inf", "[Install]\r\n");
+    Available() = 50ULL << 20;
+    QueueAnswers({IDNO});
+    EXPECT_EQ(Check(scratch + "Old"), 0);
+    EXPECT_EQ(shownMessages.size(), 1u);  // no uninstall question after the No
+    EXPECT_EQ(session.isUpgrade, 0);
+}
+
+class WizardDestinationPage : public WizardTest {};
+
+TEST_F(WizardDestinationPage, InitialisationActivationAndNext)
+{
+    WriteInf("install.inf", "[Group]\r\n1=Remove,install.exe,/r\r\n");
+    lstrcpyA(session.destFolder, (scratch + "Dest\\").c_str());
+    HWND page = MakePage(IDD_DESTINATION, DestinationPageProc);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(session.sheetWindow, sheet);
+    EXPECT_EQ(session.hasUninstallItem, 1);
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_GETLIMITTEXT, 0, 0), 259);
+    if (!session.japanese) {
+        EXPECT_EQ(ItemText(page, IDC_HEADING), "Assign a destination folder for Sample Editor :");
+        EXPECT_EQ(WindowText(sheet), "Installation of Sample Editor");
+    }
+    std::string caption = WindowText(sheet);
+
+    Notify(page, PSN_SETACTIVE);
+    EXPECT_EQ(ItemText(page, IDC_DEST_EDIT), scratch + "Dest\\");
+    SetWindowTextA(sheet, "");  // as the sheet does when it shows a page
+    Pump([] { return 0; }, 100);
+    EXPECT_EQ(WindowText(sheet), caption);
+
+    SetDlgItemTextA(page, IDC_DEST_EDIT, "Soft");
+    EXPECT_EQ(Notify(page, PSN_WIZNEXT), -1);
+    EXPECT_STREQ(session.destFolder, "Soft\\");
+    EXPECT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].owner, page);
+
+    SetDlgItemTextA(page, IDC_DEST_EDIT, (scratch + "Dest").c_str());
+    EXPECT_EQ(Notify(page, PSN_WIZNEXT), 0);
+    EXPECT_EQ(std::string(session.destFolder), scratch + "Dest\\");
+    Notify(page, PSN_SETACTIVE);  // after Back: the normalised folder
+    EXPECT_EQ(ItemText(page, IDC_DEST_EDIT), scratch + "Dest\\");
+
+    session.residentApp = 1;  // the sheet is sent to the copy page; this Next keeps still
+    EXPECT_EQ(Notify(page, PSN_WIZNEXT), -1);
+    EXPECT_EQ(shownMessages.size(), 1u);
+    DestroyWindow(page);
+}
+
+TEST_F(WizardDestinationPage, CenterWindowCentresWithoutResizing)
+{
+    SetWindowPos(sheet, NULL, 5, 7, 300, 201, SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterWindow(sheet);
+    RECT frame;
+    GetWindowRect(sheet, &frame);
+    EXPECT_EQ(frame.right - frame.left, 300);
+    EXPECT_EQ(frame.bottom - frame.top, 201);
+    EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
+    EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - 201) / 2);
+}

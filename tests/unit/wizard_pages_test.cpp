@@ -1,0 +1,234 @@
+// The shortcut options page, the copy page's install sequence and the dialog templates.
+#include "wizard_fixture.h"
+#include <commctrl.h>
+#include "base/holders.h"
+#include "resources/resource.h"
+
+class WizardShortcutPage : public WizardTest {};
+
+TEST_F(WizardShortcutPage, BoxesFollowUpgradeThenBackResetsThem)
+{
+    session.isUpgrade = 0;
+    HWND fresh = MakePage(IDD_SHORTCUTS, ShortcutPageProc);
+    EXPECT_EQ(IsDlgButtonChecked(fresh, IDC_STARTMENU_BOX), (UINT)BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(fresh, IDC_DESKTOP_BOX), (UINT)BST_UNCHECKED);
+    DestroyWindow(fresh);
+
+    session.isUpgrade = 1;
+    HWND page = MakePage(IDD_SHORTCUTS, ShortcutPageProc);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_STARTMENU_BOX), (UINT)BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_DESKTOP_BOX), (UINT)BST_UNCHECKED);
+    EXPECT_EQ(Notify(page, PSN_SETACTIVE), 0);
+
+    CheckDlgButton(page, IDC_DESKTOP_BOX, BST_CHECKED);
+    EXPECT_EQ(Notify(page, PSN_WIZNEXT), 0);
+    EXPECT_EQ(session.startMenuChecked, 0);
+    EXPECT_EQ(session.desktopChecked, 1);
+
+    EXPECT_EQ(Notify(page, PSN_WIZBACK), 0);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_STARTMENU_BOX), (UINT)BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_DESKTOP_BOX), (UINT)BST_UNCHECKED);
+    EXPECT_EQ(session.desktopChecked, 1);  // stored only on Next
+    EXPECT_EQ(Notify(page, PSN_WIZNEXT), 0);
+    EXPECT_EQ(session.startMenuChecked, 1);
+    EXPECT_EQ(session.desktopChecked, 0);
+    DestroyWindow(page);
+}
+
+class WizardCopyPage : public WizardTest {
+protected:
+    std::string source, dest;
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        source = scratch + "src\\";
+        dest = scratch + "dst\\Sample\\";
+        WriteFile("src\\INSTALL.EXE", "installer");
+        WriteFile("src\\a.txt", "alpha");
+        WriteFile("src\\b.txt", "beta");
+        WriteInf("src\\install.inf",
+                 "[Install]\r\nOpen=a.txt\r\n1=a.txt\r\n2=b.txt,sub\\b.txt\r\n");
+        lstrcpyA(session.installerName, "INSTALL.EXE");
+        lstrcpyA(session.infName, "install.inf");
+        lstrcpyA(session.folder, "WizardUnitCopyPage");
+        lstrcpyA(session.destFolder, dest.c_str());
+        session.entryCount = 2;
+        SetCurrentDirectoryA(source.c_str());
+    }
+    void TearDown() override
+    {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage");
+        WizardTest::TearDown();
+    }
+    static int Done() { return session.installDone; }
+};
+
+TEST_F(WizardCopyPage, SequenceRunsOneStepPerMessageAndCompletes)
+{
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(session.progressWindow, page);
+
+    RunInstallStep();  // step 0: the folder and the range, step 1 posted
+    EXPECT_EQ(session.copyStep, 1);
+    EXPECT_TRUE(FolderExists(dest));
+    EXPECT_FALSE(FileExists(dest + "INSTALL.EXE"));
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), 5);
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETPOS, 0, 0), 1);
+
+    Pump(Done, 5000);
+    ASSERT_EQ(session.installDone, 1);
+    EXPECT_EQ(session.copyStep, 6);  // steps 0 .. N+3
+    EXPECT_EQ(ReadFileBytes(dest + "INSTALL.EXE"), "installer");
+    EXPECT_TRUE(FileExists(dest + "install.inf"));
+    EXPECT_EQ(ReadFileBytes(dest + "a.txt"), "alpha");
+    EXPECT_EQ(ReadFileBytes(dest + "sub\\b.txt"), "beta");
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETPOS, 0, 0), 5);
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(page, IDC_PROGRESS), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_COPY_HINT), GWL_STYLE) & WS_VISIBLE);
+    if (!session.japanese) {
+        EXPECT_EQ(ItemText(page, IDC_COPY_STATUS),
+                  "Installation succeeded.  Press <Finish> for completion.");
+        EXPECT_EQ(ItemText(page, IDC_COPY_HINT),
+                  "Use <Add/Remove Programs> in the Control Panel for the uninstallation.");
+    }
+    RegKey key;
+    EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage",
+                       KEY_READ),
+              ERROR_SUCCESS);
+
+    RunInstallStep();  // a stray step command after the end does nothing
+    EXPECT_EQ(session.copyStep, 6);
+
+    EXPECT_EQ(Notify(page, PSN_WIZFINISH), 0);
+    EXPECT_EQ(session.openAfter, 1);
+    EXPECT_STREQ(session.openTarget, "a.txt");
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    EXPECT_EQ(std::string(current) + "\\", dest);
+    DestroyWindow(page);
+}
+
+TEST_F(WizardCopyPage, UninstallItemHintAndMissingOpenValue)
+{
+    WriteInf("src\\install.inf", "[Install]\r\n");
+    session.entryCount = 0;
+    session.hasUninstallItem = 1;
+    lstrcpyA(session.uninstallHint, "Use <Remove> in the menu for the uninstallation.");
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    RunInstallStep();
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), 3);
+    Pump(Done, 5000);
+    ASSERT_EQ(session.installDone, 1);
+    EXPECT_EQ(session.copyStep, 4);
+    EXPECT_EQ(ItemText(page, IDC_COPY_HINT), "Use <Remove> in the menu for the uninstallation.");
+    Notify(page, PSN_WIZFINISH);
+    EXPECT_EQ(session.openAfter, 0);
+    DestroyWindow(page);
+}
+
+TEST_F(WizardCopyPage, ActivationWaitsForTheTimerBeforeTheFirstStep)
+{
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    Notify(page, PSN_SETACTIVE);
+    EXPECT_EQ(session.copyStep, 0);
+    EXPECT_FALSE(FolderExists(dest));
+    Pump(Done, 5000);
+    EXPECT_EQ(session.installDone, 1);
+    EXPECT_TRUE(FileExists(dest + "a.txt"));
+    DestroyWindow(page);
+}
+
+class WizardTemplates : public WizardTest {
+protected:
+    static INT_PTR CALLBACK Plain(HWND, UINT message, WPARAM, LPARAM)
+    {
+        return message == WM_INITDIALOG;
+    }
+    HWND Make(const char* name) { return MakePage(name, Plain); }
+    static bool Shown(HWND window, int id)
+    {
+        HWND item = GetDlgItem(window, id);
+        return item && (GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE);
+    }
+};
+
+TEST_F(WizardTemplates, PagesAreCaptionlessChildrenWithTheirControls)
+{
+    const int pages[] = {IDD_DESTINATION, IDD_DESTINATION_J, IDD_COPY, IDD_COPY_J,
+                         IDD_SHORTCUTS, IDD_SHORTCUTS_J};
+    for (int id : pages) {
+        HWND page = MakePage(id, Plain);
+        ASSERT_TRUE(page) << id;
+        LONG style = GetWindowLongA(page, GWL_STYLE);
+        EXPECT_TRUE(style & WS_CHILD) << id;
+        EXPECT_FALSE((style & WS_CAPTION) == WS_CAPTION) << id;
+        DestroyWindow(page);
+    }
+    HWND destination = MakePage(IDD_DESTINATION, Plain);
+    for (int id : {IDC_HEADING, IDC_DEST_EDIT, IDC_BROWSE, IDC_ABOUT})
+        EXPECT_TRUE(Shown(destination, id)) << id;
+    EXPECT_EQ(ItemText(destination, IDC_BROWSE), "&Browse...");
+    EXPECT_EQ(ItemText(destination, IDC_ABOUT), "&About...");
+    DestroyWindow(destination);
+    HWND copy = MakePage(IDD_COPY, Plain);
+    EXPECT_EQ(ItemText(copy, IDC_COPY_STATUS), "Copying ...");
+    char className[64] = "";
+    GetClassNameA(GetDlgItem(copy, IDC_PROGRESS), className, sizeof className);
+    EXPECT_STREQ(className, PROGRESS_CLASSA);
+    EXPECT_TRUE(Shown(copy, IDC_COPY_HINT));
+    DestroyWindow(copy);
+    HWND shortcuts = MakePage(IDD_SHORTCUTS, Plain);
+    EXPECT_EQ(ItemText(shortcuts, IDC_STARTMENU_BOX), "Register for start menu.");
+    EXPECT_EQ(ItemText(shortcuts, IDC_DESKTOP_BOX), "Make a shortcut icon on desktop.");
+    DestroyWindow(shortcuts);
+}
+
+TEST_F(WizardTemplates, BrowseCarriesTheFileDialogControlsWithFileControlsHidden)
+{
+    for (int id : {IDD_BROWSE, IDD_BROWSE_J}) {
+        HWND browse = MakePage(id, Plain);
+        ASSERT_TRUE(browse) << id;
+        for (int shown : {1088, 1121, 1091, 1137, IDOK, IDCANCEL})
+            EXPECT_TRUE(Shown(browse, shown)) << id << " " << shown;
+        for (int hidden : {1090, 1152, 1120, 1089, 1136, 1038, 1040}) {
+            EXPECT_TRUE(GetDlgItem(browse, hidden)) << id << " " << hidden;
+            EXPECT_FALSE(Shown(browse, hidden)) << id << " " << hidden;
+        }
+        DestroyWindow(browse);
+    }
+    HWND browse = MakePage(IDD_BROWSE, Plain);
+    EXPECT_EQ(WindowText(browse), "Browse");
+    EXPECT_EQ(ItemText(browse, 1091), "Dri&ve:");
+    EXPECT_EQ(ItemText(browse, IDCANCEL), "Cancel");
+    DestroyWindow(browse);
+}
+
+TEST_F(WizardTemplates, AboutAndUninstallDialogs)
+{
+    HWND about = Make("ABOUT_DLG");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(WindowText(about), "About");
+    EXPECT_EQ(ItemText(about, IDOK), "OK");
+    EXPECT_EQ(AboutDialogProc(about, WM_INITDIALOG, 0, 0), TRUE);
+    EXPECT_EQ(AboutDialogProc(about, WM_COMMAND, 1234, 0), TRUE);  // other buttons: nothing
+    EXPECT_EQ(AboutDialogProc(about, WM_MOUSEMOVE, 0, 0), FALSE);
+    DestroyWindow(about);
+    HWND aboutJ = Make("ABOUT_DLG_J");
+    EXPECT_TRUE(aboutJ);
+    DestroyWindow(aboutJ);
+    for (int id : {IDD_UNINSTALL, IDD_UNINSTALL_J}) {
+        HWND dialog = MakePage(id, Plain);
+        ASSERT_TRUE(dialog) << id;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL))) << id;
+        EXPECT_TRUE(GetDlgItem(dialog, IDC_UNINSTALL_STATUS)) << id;
+        DestroyWindow(dialog);
+    }
+    HWND dialog = MakePage(IDD_UNINSTALL, Plain);
+    EXPECT_EQ(ItemText(dialog, IDC_UNINSTALL_STATUS), "Uninstalling ...");
+    EXPECT_EQ(ItemText(dialog, IDCANCEL), "Finish");
+    DestroyWindow(dialog);
+}
