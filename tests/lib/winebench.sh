@@ -26,9 +26,14 @@ bench_init() {
     ) 9>"$BENCH_ROOT/.template.lock"
 }
 
+# _bench_template_stamp: names the Wine version and the template's recipe.
+_bench_template_stamp() {
+    echo "$("$BENCH_WINE" --version) recipe 3"
+}
+
 # _bench_template_ready: the template exists and was made by this Wine version.
 _bench_template_ready() {
-    [ "$(cat "$BENCH_ROOT/template/.bench-ready" 2>/dev/null)" = "$("$BENCH_WINE" --version)" ]
+    [ "$(cat "$BENCH_ROOT/template/.bench-ready" 2>/dev/null)" = "$(_bench_template_stamp)" ]
 }
 
 # _bench_wine_env CMD...: runs CMD with the bench's Wine environment (no X).
@@ -47,14 +52,19 @@ _bench_make_template() {
     _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINESERVER" -w
     _bench_detach_home "$tmp"
     mv "$tmp" "$BENCH_ROOT/template" &&
-        "$BENCH_WINE" --version >"$BENCH_ROOT/template/.bench-ready"
+        _bench_template_stamp >"$BENCH_ROOT/template/.bench-ready"
 }
 
 # _bench_template_registry PREFIX: no window manager wait; no crash dialog.
 _bench_template_registry() {
     local run=(_bench_wine_env WINEPREFIX="$1" "$BENCH_WINE" reg add)
+    # The Japanese dialog font of Windows is not in a prefix; the proportional IPA font
+    # stands in for it, so that Japanese labels fit their controls as they would there.
     "${run[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null &&
-        "${run[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+        "${run[@]}" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null &&
+        "${run[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null &&
+        "${run[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null &&
+        "${run[@]}" 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f >/dev/null
 }
 
 # _bench_detach_home PREFIX: turn the user folders linked to $HOME into plain folders.
