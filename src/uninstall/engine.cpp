@@ -108,11 +108,6 @@ static int DeleteInstalledFiles(int* result)
     return 1;
 }
 
-int IsDriveRoot(const char* folder)
-{
-    return lstrlenA(folder) == 3 && folder[1] == ':' && folder[2] == '\\';
-}
-
 // The folder message for folder (given with its trailing backslash); always 0.
 static int ReportFolderKept(const char* folder)
 {

@@ -10,8 +10,6 @@ int UninstallAll();
 void DeleteRegistryTree(HKEY parent, const char* subKey);
 int DeleteOneFile(const char* path);
 int RemoveFolderTree(const char* folder);
-// 1 for a drive's root folder such as C:\ : there only the installed files are removed.
-int IsDriveRoot(const char* folder);
 void RemoveShortcuts(ShortcutPlace place);
 void RemoveCommonGroup();
 

@@ -55,11 +55,6 @@ static int PathExists(const char* path)
     return found.Valid();
 }
 
-static int IsDriveRoot(const char* folder)
-{
-    return lstrlenA(folder) == 3;  // "C:\" once the form has been checked
-}
-
 // Proves that a missing destination can be made: creates every level, then removes the
 // deepest one again. Levels above it that were made remain.
 static int TestCreation(HWND owner)

@@ -70,7 +70,7 @@ unsigned GetFreeMegabytes()
     return HasExtendedQuery() ? ExtendedQueryMegabytes(root) : OldQueryMegabytes(root);
 }
 
-static int IsDriveRoot(const char* path)
+int IsDriveRoot(const char* path)
 {
     return path[0] && path[1] == ':' && path[2] == '\\' && path[3] == 0;
 }

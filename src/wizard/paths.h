@@ -3,6 +3,9 @@
 
 int IsTrailByteAt(const char* text, unsigned n);
 
+// 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
+int IsDriveRoot(const char* path);
+
 // Makes path end in a backslash of its own. Returns 1, or 0 (path unchanged) when the
 // backslash does not fit size.
 int AppendBackslash(char* path, unsigned size);

@@ -6,6 +6,7 @@
 #include "startup/host.h"
 #include "startup/session.h"
 #include "uninstall/uninstall.h"
+#include "wizard/paths.h"
 
 #define SHELL_FOLDERS "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define UNIT_FOLDER_VALUE "UninstUnitSample"
