@@ -14,21 +14,6 @@ struct FileStamp {
     char line[MAX_PATH + 40];
 };
 
-// Creates every sub-folder level of the relative target, outermost first.
-static int CreateSubFolders()
-{
-    char* path = session.entryTarget;
-    for (char* slash = FindCharDbcs(path + session.entryRelative, '\\'); slash;
-         slash = FindCharDbcs(slash + 1, '\\')) {
-        char kept = slash[1];
-        slash[1] = 0;
-        int made = CreateFolderLevel(path);
-        slash[1] = kept;
-        if (!made) return 0;
-    }
-    return 1;
-}
-
 static int ReportCopyFailure(DWORD error)
 {
     if (error == ERROR_SHARING_VIOLATION)
@@ -118,7 +103,7 @@ int CopyEntry()
         ShowErrorWith(session.progressWindow, T_TARGET_TOO_LONG, session.entryValue);
         return 0;
     }
-    if (!CreateSubFolders()) return 0;
+    if (!CreateFolderLevelsFrom(session.entryTarget, session.entryRelative)) return 0;
     if (CopyFileA(session.entryValue, session.entryTarget, TRUE)) {
         SetFileAttributesA(session.entryTarget, FILE_ATTRIBUTE_NORMAL);
         return 1;

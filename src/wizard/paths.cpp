@@ -105,7 +105,12 @@ int CreateFolderLevel(char* path)
 int CreateFolderPath(char* path)
 {
     if (lstrlenA(path) < 3) return 0;
-    for (char* slash = FindCharDbcs(path + 3, '\\'); slash; slash = FindCharDbcs(slash + 1, '\\')) {
+    return CreateFolderLevelsFrom(path, 3);
+}
+
+int CreateFolderLevelsFrom(char* path, unsigned start)
+{
+    for (char* slash = FindCharDbcs(path + start, '\\'); slash; slash = FindCharDbcs(slash + 1, '\\')) {
         char kept = slash[1];
         slash[1] = 0;
         int result = CreateFolderLevel(path);

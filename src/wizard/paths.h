@@ -20,3 +20,7 @@ int CreateFolderLevel(char* path);
 
 // Every level of a path that begins with a drive root and ends in a backslash.
 int CreateFolderPath(char* path);
+
+// The levels of path whose backslash stands at offset start or later, outermost first
+// (start at the beginning of a character). 0 after the first level that failed.
+int CreateFolderLevelsFrom(char* path, unsigned start);
