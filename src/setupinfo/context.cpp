@@ -95,6 +95,7 @@ static void ProposeDestination()
 
 static void CountEntries()
 {
+    InstallSectionHold held;
     session.entryCount = 0;
     while (ResolveEntry(session.entryCount + 1), session.entryValue[0]) session.entryCount++;
     session.groupCount = 0;

@@ -5,6 +5,21 @@
 // Returns the length read.
 unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsigned size);
 
+// Runs over many entries read [Install] whole once, between these two calls: the profile
+// API looks every key up anew in the file, which grows with the square of the count.
+// Without the copy (or when it cannot be had) every entry is read from the file.
+void HoldInstallSection();
+void ReleaseInstallSection();
+
+// Holds the [Install] section for the lifetime of the holder.
+class InstallSectionHold {
+public:
+    InstallSectionHold() { HoldInstallSection(); }
+    ~InstallSectionHold() { ReleaseInstallSection(); }
+    InstallSectionHold(const InstallSectionHold&) = delete;
+    InstallSectionHold& operator=(const InstallSectionHold&) = delete;
+};
+
 // Entry n of [Install] (-1 the installer, 0 the setup information file) into
 // session.entryValue (source name) and session.entryTarget (destFolder + destination name).
 // Returns 1, or 0 when destFolder and the name do not fit entryTarget: entryTarget is

@@ -79,12 +79,14 @@ static void DeleteListedKeys()
 
 int DeleteOneFile(const char* path)
 {
+    // Deleting first spares a search per file; only a failed deletion asks whether the
+    // file was there at all (a file that is gone counts as removed).
+    if (DeleteFileA(path)) return 1;
     WIN32_FIND_DATAA data;
     {
         FindHandle found(FindFirstFileA(path, &data));
         if (!found.Valid()) return 1;
     }
-    if (DeleteFileA(path)) return 1;
     ShowErrorWith(session.progressWindow, T_DELETE_FAILED, path);
     return 0;
 }
@@ -212,6 +214,7 @@ static void DeleteUninstallEntry()
 
 int UninstallAll()
 {
+    InstallSectionHold held;  // every entry is resolved once more
     int result = 1;
     DeleteListedKeys();
     if (!DeleteInstalledFiles(&result)) return 0;

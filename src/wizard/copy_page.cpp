@@ -18,6 +18,7 @@ static int LastStep()
 
 static void PrepareDestination()
 {
+    HoldInstallSection();  // until the completion: one read of [Install] for every entry
     SendDlgItemMessageA(session.progressWindow, IDC_PROGRESS, PBM_SETRANGE, 0,
                         MAKELPARAM(0, (WORD)LastStep()));
     CreateFolderPath(session.destFolder);
@@ -44,6 +45,7 @@ static void MakeShortcutsAndRegister()
 
 static void CompleteInstallation(HWND page)
 {
+    ReleaseInstallSection();
     ShowWindow(GetDlgItem(page, IDC_PROGRESS), SW_HIDE);
     SetDlgItemTextA(page, IDC_COPY_STATUS, Text(T_INSTALL_SUCCEEDED));
     SetDlgItemTextA(page, IDC_COPY_HINT,
@@ -51,6 +53,21 @@ static void CompleteInstallation(HWND page)
     session.installDone = 1;
     ShowWindow(GetDlgItem(page, IDC_COPY_HINT), SW_SHOW);
     PostMessageA(session.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
+}
+
+// Moves the bar on by one step. Some hosts repaint the whole bar at every move, which
+// costs more than copying a small file; moves that would not change a pixel are gathered
+// and made together, so the bar shows the same.
+static void AdvanceProgress()
+{
+    HWND bar = GetDlgItem(session.progressWindow, IDC_PROGRESS);
+    int last = LastStep();
+    int target = session.copyStep + 1;
+    int shown = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+    RECT area;
+    GetClientRect(bar, &area);
+    if (target >= last || MulDiv(target, area.right, last) != MulDiv(shown, area.right, last))
+        SendMessageA(bar, PBM_DELTAPOS, target - shown, 0);
 }
 
 void RunInstallStep()
@@ -64,7 +81,7 @@ void RunInstallStep()
         CopyNumberedEntry(step - 2);
     else
         MakeShortcutsAndRegister();
-    SendDlgItemMessageA(session.progressWindow, IDC_PROGRESS, PBM_DELTAPOS, 1, 0);
+    AdvanceProgress();
     session.copyStep = step + 1;
     if (session.copyStep <= LastStep())
         PostMessageA(session.progressWindow, WM_COMMAND, kStepCommand, 0);

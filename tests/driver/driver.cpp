@@ -45,6 +45,13 @@
 //   settle MS                           how long expectations and control
 //                                       look-ups retry (3000)
 //   log TEXT                            write TEXT to the log
+//   poll MS                             how often waits and expectations look
+//                                       again (50; 1 to 1000)
+//   ticks 0|1                           from now on, start (1) or stop (0)
+//                                       every command's log line with
+//                                       "@MS ", MS being the performance
+//                                       counter in milliseconds when the
+//                                       command ended (for timing runs)
 //
 // Control commands search all descendants of the current window (also
 // property-sheet pages) and prefer a visible control.  Every command logs a
@@ -66,7 +73,6 @@ typedef std::vector<WStr> Args;
 
 namespace {
 
-const DWORD POLL_MS = 50;
 const DWORD SEND_TIMEOUT_MS = 5000;
 const DWORD SHOT_TIMEOUT_MS = 10000;
 const long MESSAGE_TEXT_ID = 0xFFFF;
@@ -77,6 +83,8 @@ int g_line;
 HWND g_cur;
 DWORD g_waitMs = 15000;
 DWORD g_settleMs = 3000;
+DWORD g_pollMs = 50;
+bool g_ticks;
 std::string g_failure;
 
 // ---- text helpers -------------------------------------------------------
@@ -107,6 +115,15 @@ void say(const char *fmt, ...)
     fflush(g_log);
 }
 
+// The performance counter in milliseconds (GetTickCount may advance in steps of 16 ms).
+unsigned long long counterMs()
+{
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return (unsigned long long)(now.QuadPart / (freq.QuadPart / 1000));
+}
+
 // Logs "LINE: message".
 void report(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 void report(const char *fmt, ...)
@@ -115,7 +132,10 @@ void report(const char *fmt, ...)
     va_start(ap, fmt);
     std::string s = vformat(fmt, ap);
     va_end(ap);
-    say("%d: %s", g_line, s.c_str());
+    if (g_ticks)
+        say("@%llu %d: %s", counterMs(), g_line, s.c_str());
+    else
+        say("%d: %s", g_line, s.c_str());
 }
 
 bool fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -235,7 +255,7 @@ bool isCheckOrRadio(HWND h)
            t == BS_3STATE || t == BS_AUTO3STATE;
 }
 
-// Calls test every POLL_MS until it returns true or timeout_ms has passed.
+// Calls test every g_pollMs until it returns true or timeout_ms has passed.
 template <class F> bool pollUntil(DWORD timeout_ms, F test)
 {
     DWORD start = GetTickCount();
@@ -244,7 +264,7 @@ template <class F> bool pollUntil(DWORD timeout_ms, F test)
             return true;
         if (GetTickCount() - start >= timeout_ms)
             return false;
-        Sleep(POLL_MS);
+        Sleep(g_pollMs);
     }
 }
 
@@ -735,6 +755,23 @@ bool cmdSettle(const Args &a)
     return true;
 }
 
+bool cmdPoll(const Args &a)
+{
+    DWORD ms = numArg(a, 0, g_pollMs);
+    if (ms < 1 || ms > 1000)
+        return fail("poll takes 1 to 1000 ms, not %lu", (unsigned long)ms);
+    g_pollMs = ms;
+    report("poll %lu", (unsigned long)g_pollMs);
+    return true;
+}
+
+bool cmdTicks(const Args &a)
+{
+    g_ticks = numArg(a, 0, 0) != 0;
+    report("ticks %d", g_ticks ? 1 : 0);
+    return true;
+}
+
 bool cmdLog(const Args &a)
 {
     report("log %s", utf8(a[0]).c_str());
@@ -771,6 +808,8 @@ const Command COMMANDS[] = {
     { "timeout", "n", cmdTimeout },
     { "settle", "n", cmdSettle },
     { "log", "t", cmdLog },
+    { "poll", "n", cmdPoll },
+    { "ticks", "n", cmdTicks },
 };
 
 struct Step {

@@ -322,6 +322,37 @@ EOF
     fi
 }
 
+# run_ticks_check: ticks 1 stamps the lines with a millisecond clock at each command's end
+# (a sleep shows as the gap), ticks 0 stops it; poll takes 1 to 1000 ms.
+run_ticks_check() {
+    scenario ticks <<EOF
+log before
+ticks 1
+log first
+sleep 200
+log second
+ticks 0
+log after
+poll 10
+EOF
+    scenario bad-poll <<EOF
+poll 0
+EOF
+    local log=$OUT/$LANG_TAG-ticks.log t1 t2
+    pass ticks
+    t1=$(sed -n 's/^@\([0-9]*\) 3: log first\r\{0,1\}$/\1/p' "$log")
+    t2=$(sed -n 's/^@\([0-9]*\) 5: log second\r\{0,1\}$/\1/p' "$log")
+    if grep -q '^1: log before' "$log" && grep -q '^@[0-9]* 2: ticks 1' "$log" &&
+        grep -q '^6: ticks 0' "$log" && grep -q '^7: log after' "$log" &&
+        grep -q '^8: poll 10' "$log" &&
+        [ -n "$t1" ] && [ -n "$t2" ] && [ $((t2 - t1)) -ge 199 ] && [ $((t2 - t1)) -lt 2000 ]; then
+        ok "ticks stamps the lines between ticks 1 and ticks 0 ($((t2 - t1)) ms across sleep 200)"
+    else
+        bad "ticks should stamp lines 2 to 5 only, 200 ms apart across the sleep" "$log"
+    fi
+    reject bad-poll 1 "poll takes 1 to 1000 ms, not 0"
+}
+
 # run_flow FULL: drives the target; FULL=1 also runs every negative scenario.
 run_flow() {
     local full=$1 rc=0
@@ -389,6 +420,7 @@ run_bench() {
     echo "  bench_start: $(since "$t") s"
     [ "$full" = 1 ] && run_syntax_checks
     [ "$full" = 1 ] && run_shot_skipped
+    [ "$full" = 1 ] && run_ticks_check
     t=$(now)
     run_flow "$full"
     echo "  scenarios: $(since "$t") s"

@@ -217,3 +217,29 @@ TEST_F(Context, DestinationThatDoesNotFitIsNeverCut)
     EXPECT_STREQ(session.entryTarget, "");
     EXPECT_STREQ(session.entryValue, "src.txt");
 }
+
+TEST_F(Context, HeldSectionReadsLikeTheProfileApi)
+{
+    std::string inf = "[Install]\r\nTitle=T\r\n1=app.exe\r\n2 = spaced.txt , sub\\x.txt \r\n"
+                      "3=\"quoted name.txt\"\r\n4='single.txt'\r\n5=\"half.txt\r\n6=\"\r\n"
+                      "7=first.txt\r\n7=second.txt\r\n9=" + std::string(300, 'v') + "\r\n"
+                      "10=,lead.txt\r\n11=a.exe,b.exe,c.exe\r\n";
+    WriteInf("INSTALL.INF", inf);
+    lstrcpyA(session.destFolder, "C:\\Soft\\");
+    std::vector<std::string> direct;
+    for (int n = 1; n <= 12; n++) {
+        ResolveEntry(n);
+        direct.push_back(std::string(session.entryValue) + "|" + session.entryTarget);
+    }
+    {
+        InstallSectionHold held;
+        for (int n = 1; n <= 12; n++) {
+            ResolveEntry(n);
+            EXPECT_EQ(std::string(session.entryValue) + "|" + session.entryTarget, direct[n - 1])
+                << "entry " << n;
+        }
+    }
+    EXPECT_EQ(direct[2], "quoted name.txt|C:\\Soft\\quoted name.txt");
+    EXPECT_EQ(direct[6], "first.txt|C:\\Soft\\first.txt");
+    EXPECT_EQ(direct[7], "|C:\\Soft\\");  // 8 is missing
+}
