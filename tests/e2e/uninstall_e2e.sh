@@ -9,31 +9,10 @@
 . "$(dirname "$0")/lib.sh"
 
 UN_SCENARIOS=$E2E_ROOT/tests/e2e/scenarios
-UN_HOLD=$E2E_LOGS/uninstall-holdfile.exe
+UN_HOLD=$E2E_BIN/hold_file.exe
 UN_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\SampleEd'
 UN_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 UN_PENDING='HKLM\System\CurrentControlSet\Control\Session Manager'
-
-# A tiny helper that holds a file open without sharing until its flag file is deleted.
-build_holdfile() {
-    [ -x "$UN_HOLD" ] && [ "$UN_HOLD" -nt "$0" ] && return 0
-    local src=$E2E_LOGS/uninstall-holdfile.c
-    cat >"$src" <<'EOF'
-#include <windows.h>
-int main(int argc, char** argv)
-{
-    if (argc < 3) return 2;
-    HANDLE h = CreateFileA(argv[1], GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE) return 1;
-    HANDLE flag = CreateFileA(argv[2], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    CloseHandle(flag);
-    while (GetFileAttributesA(argv[2]) != INVALID_FILE_ATTRIBUTES) Sleep(100);
-    CloseHandle(h);
-    return 0;
-}
-EOF
-    x86_64-w64-mingw32-gcc -O2 -static -o "$UN_HOLD" "$src"
-}
 
 # scenario FILE: a copy of a scenario file in the logs, named after the case.
 scenario() {
@@ -191,7 +170,6 @@ uninstall_case() {
     echo "  ($lang took $(( $(date +%s) - started )) s)"
 }
 
-build_holdfile || { fail "the file-holding helper could not be built"; e2e_summary; exit 1; }
 uninstall_case en
 uninstall_case ja
 e2e_summary
