@@ -14,7 +14,7 @@ packages=(
   fonts-ipafont-gothic
   imagemagick
   liblnk-utils
-  locales gettext-base
+  locales gettext-base bc
 )
 
 missing=()
