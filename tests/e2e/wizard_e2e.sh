@@ -125,6 +125,8 @@ fresh_checks() {
     check "$lang: uninstall item's target" test "$(link_field "$group/Uninstall Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\install.exe'
     check "$lang: uninstall item's arguments" test "$(link_field "$group/Uninstall Sample Editor.lnk" 'Command line arguments')" = '/r'
     check "$lang: desktop link" test "$(link_field "$desktop/Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\sample.exe'
+    check "$lang: links described by their captions" test "$(link_field "$group/Read Me.lnk" 'Description')|$(link_field "$group/Uninstall Sample Editor.lnk" 'Description')" = 'Read Me|Uninstall Sample Editor'
+    check "$lang: desktop link described by the title" test "$(link_field "$desktop/Sample Editor.lnk" 'Description')" = 'Sample Editor'
     check "$lang: nothing left of the creation tests" test ! -e "$E2E_C/Soft" -a ! -e "$E2E_C/blocker/Sub"
 }
 
