@@ -3,9 +3,6 @@
 #include "setupinfo/context.h"
 #include "startup/session.h"
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
-
 class ContextJapanese : public SessionTest {};
 
 TEST_F(ContextJapanese, FolderWithBackslashByteIsAcceptedAndRealBackslashRefused)

@@ -1,9 +1,6 @@
 // Copying one entry in a Japanese run: texts, year/month/day stamps, double-byte folders.
 #include "copy_fixture.h"
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
-
 class CopyEntryJapanese : public CopyFixture {};
 
 TEST_F(CopyEntryJapanese, ConfirmationReadsYearMonthDay)

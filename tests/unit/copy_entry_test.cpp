@@ -1,9 +1,6 @@
 // Copying one entry: new files, sub-folders, silent and confirmed overwrites, failures.
 #include "copy_fixture.h"
 
-#define REQUIRE_ENGLISH() \
-    if (GetACP() == 932) GTEST_SKIP() << "English texts only"
-
 class CopyEntryTest : public CopyFixture {};
 
 TEST_F(CopyEntryTest, NewFileArrivesWithNormalAttributesAndItsSubFolders)

@@ -4,9 +4,6 @@
 #include "startup/session.h"
 #include "wizard/paths.h"
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
-
 TEST(PathsJapanese, TrailBytesAndBackslashAfterDoubleByteCharacter)
 {
     REQUIRE_932();

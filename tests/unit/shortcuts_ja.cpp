@@ -1,9 +1,6 @@
 // Shortcuts in a Japanese run: double-byte names and targets, the refusal text.
 #include "shortcuts_fixture.h"
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
-
 class ShortcutsJapanese : public ShortcutFixture {};
 
 TEST_F(ShortcutsJapanese, DoubleByteNamesAndTargets)

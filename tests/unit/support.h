@@ -6,6 +6,13 @@
 #include <vector>
 #include <gtest/gtest.h>
 
+// Tests of Japanese behaviour run only where the ANSI code page is 932; tests that compare
+// English texts run only where it is not.
+#define REQUIRE_932() \
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
+#define REQUIRE_ENGLISH() \
+    if (GetACP() == 932) GTEST_SKIP() << "English texts only"
+
 struct ShownMessage {
     HWND owner;
     std::string text;

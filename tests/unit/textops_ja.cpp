@@ -3,9 +3,6 @@
 #include "base/text.h"
 #include "setupinfo/textops.h"
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"
-
 TEST(TextOpsJapanese, BackslashByteInsideSoIsNoSeparator)
 {
     REQUIRE_932();

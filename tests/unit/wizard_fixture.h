@@ -24,6 +24,15 @@ protected:
 
     HWND sheet = NULL;
 
+    // The uninstall hint from a [Group] section of the given lines.
+    void Scan(const std::string& group)
+    {
+        WriteInf("install.inf", "[Group]\r\n" + group);
+        session.hasUninstallItem = 0;
+        session.uninstallHint[0] = 0;
+        ScanUninstallItem();
+    }
+
     void SetUp() override
     {
         SessionTest::SetUp();
@@ -85,5 +94,3 @@ protected:
     }
 };
 
-#define REQUIRE_932() \
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932"

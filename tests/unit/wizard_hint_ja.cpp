@@ -2,16 +2,7 @@
 #include "wizard_fixture.h"
 #include "resources/resource.h"
 
-class WizardHintJapanese : public WizardTest {
-protected:
-    void Scan(const std::string& group)
-    {
-        WriteInf("install.inf", "[Group]\r\n" + group);
-        session.hasUninstallItem = 0;
-        session.uninstallHint[0] = 0;
-        ScanUninstallItem();
-    }
-};
+class WizardHintJapanese : public WizardTest {};
 
 TEST_F(WizardHintJapanese, HintInJapanese)
 {

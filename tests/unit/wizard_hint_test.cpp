@@ -3,13 +3,6 @@
 
 class WizardHint : public WizardTest {
 protected:
-    void Scan(const std::string& group)
-    {
-        WriteInf("install.inf", "[Group]\r\n" + group);
-        session.hasUninstallItem = 0;
-        session.uninstallHint[0] = 0;
-        ScanUninstallItem();
-    }
     void SetUp() override
     {
         WizardTest::SetUp();
