@@ -13,12 +13,16 @@
 #include "uninstall/uninstall.h"
 #include "base/text.h"
 
-RunMode ModeOfTail(const char* tail)
+const char* ReadCommandTail(const char* tail, RunMode* mode)
 {
     if (*tail == '/') tail++;
-    if (*tail == 'R' || *tail == 'r') return MODE_UNINSTALL_REQUEST;
-    if (*tail == 'x') return MODE_UNINSTALL_RUN;
-    return MODE_INSTALL;
+    if (*tail == 'R' || *tail == 'r')
+        *mode = MODE_UNINSTALL_REQUEST;
+    else if (*tail == 'x')
+        *mode = MODE_UNINSTALL_RUN;
+    else
+        *mode = MODE_INSTALL;
+    return tail;
 }
 
 static int RefusePath(const char* path)
@@ -135,7 +139,8 @@ int RunProgram(HINSTANCE instance, const char* tail)
     // A path too long for the buffer is not delivered whole; it counts as not found.
     if (SearchPathA(NULL, "INSTALL.EXE", NULL, 258, session.installerPath, NULL) >= 258)
         session.installerPath[0] = 0;
-    if (*tail == '/') tail++;
+    RunMode mode;
+    tail = ReadCommandTail(tail, &mode);
     DetectLanguage();
     if (!session.isWin32Host) {
         ShowMessage(NULL, Text(T_OLD_HOST), Text(T_ERROR_CAPTION), MB_ICONINFORMATION);
@@ -145,7 +150,7 @@ int RunProgram(HINSTANCE instance, const char* tail)
     int fallback = 0;
     if (!LocateSetupFiles(tail, &fallback)) return 1;
     if (!LoadSetupContext()) return 1;
-    switch (ModeOfTail(tail)) {
+    switch (mode) {
     case MODE_UNINSTALL_REQUEST: RequestUninstall(); break;
     case MODE_UNINSTALL_RUN: RunUninstaller(); break;
     case MODE_INSTALL: RunInstallMode(fallback); break;

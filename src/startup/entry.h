@@ -4,8 +4,10 @@
 
 enum RunMode { MODE_INSTALL, MODE_UNINSTALL_REQUEST, MODE_UNINSTALL_RUN };
 
-// Mode of a command tail (one leading "/" stepped over).
-RunMode ModeOfTail(const char* tail);
+// The command tail as WinMain receives it, read once: returns the tail after its one
+// optional leading "/" (what the rest of the run reads) and sets *mode. Only that one
+// "/" is stepped over, so "//r" and "//x ..." select install mode.
+const char* ReadCommandTail(const char* tail, RunMode* mode);
 
 // Source folder, installer name and setup information file from the tail (after the
 // optional "/") and session.installerPath, with the language fallback. Sets *fallback.

@@ -2,7 +2,8 @@
 # Start-up end to end, in English and Japanese: the refusals before any wizard (no setup
 # information file, a Title named like the Startup folder, an old host) and the uninstall
 # request (Cancel changes nothing; OK copies the program into the system directory and
-# starts the copy, which opens the uninstall dialog; a failing start is reported).
+# starts the copy, which opens the uninstall dialog; a failing start is reported), and
+# "//r" and "//x <path>", which are install mode and leave the installation alone.
 . "$(dirname "$0")/lib.sh"
 
 startup_case() {
@@ -60,7 +61,26 @@ request_case() {
     local before
     before=$(ls -l "$E2E_C/SampleEd" | md5sum)
 
-    local s
+    # Only one leading "/" is stepped over: "//x <path>" and "//r" open the install wizard
+    # of the program's own package; the installation named after "x" is not touched.
+    local s wizard interrupted tail
+    wizard=$(e2e_text "Installation of $title" "${title}のインストール")
+    interrupted=$(e2e_text "Installation was interrupted." "インストールは中断されました。")
+    e2e_package other
+    for tail in '//x C:\SampleEd\INSTALL.EXE' '//r'; do
+        s=$(e2e_scenario doubleslash <<EOT
+wait "$wizard"
+expect 1001 "C:\\\\SampleEd\\\\"
+click 2
+answer "$title" 1 "$interrupted"
+EOT
+)
+        # shellcheck disable=SC2086  # the tail is split into its arguments on purpose
+        check "$lang: '$tail' opens the install wizard" e2e_drive "$s" 'C:\other\INSTALL.EXE' $tail
+        check "$lang: '$tail' left the installation as it was" test "$(ls -l "$E2E_C/SampleEd" | md5sum)" = "$before"
+        check "$lang: '$tail' started no copy in the system directory" test ! -e "$sys/INSTALL.EXE"
+    done
+
     s=$(e2e_scenario cancel <<EOT
 answer "$title" 2 "$confirm"
 EOT

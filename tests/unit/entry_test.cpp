@@ -5,21 +5,63 @@
 #include "startup/host.h"
 #include "startup/session.h"
 
+// The tail as WinMain delivers it: one leading "/" is stepped over, and only one.
 TEST(CommandLine, ModesOfTheTail)
 {
-    EXPECT_EQ(ModeOfTail("/r"), MODE_UNINSTALL_REQUEST);
-    EXPECT_EQ(ModeOfTail("r"), MODE_UNINSTALL_REQUEST);
-    EXPECT_EQ(ModeOfTail("/R"), MODE_UNINSTALL_REQUEST);
-    EXPECT_EQ(ModeOfTail("Rest"), MODE_UNINSTALL_REQUEST);
-    EXPECT_EQ(ModeOfTail("x C:\\App\\INSTALL.EXE"), MODE_UNINSTALL_RUN);
-    EXPECT_EQ(ModeOfTail("/x C:\\App\\INSTALL.EXE"), MODE_UNINSTALL_RUN);
-    EXPECT_EQ(ModeOfTail("X C:\\App\\INSTALL.EXE"), MODE_INSTALL);
-    EXPECT_EQ(ModeOfTail("-r"), MODE_INSTALL);
-    EXPECT_EQ(ModeOfTail("//r"), MODE_INSTALL);
-    EXPECT_EQ(ModeOfTail(""), MODE_INSTALL);
+    const struct {
+        const char* tail;
+        RunMode mode;
+        const char* rest;
+    } cases[] = {
+        {"/r", MODE_UNINSTALL_REQUEST, "r"},
+        {"r", MODE_UNINSTALL_REQUEST, "r"},
+        {"/R", MODE_UNINSTALL_REQUEST, "R"},
+        {"Rest", MODE_UNINSTALL_REQUEST, "Rest"},
+        {"x C:\\App\\INSTALL.EXE", MODE_UNINSTALL_RUN, "x C:\\App\\INSTALL.EXE"},
+        {"/x C:\\App\\INSTALL.EXE", MODE_UNINSTALL_RUN, "x C:\\App\\INSTALL.EXE"},
+        {"X C:\\App\\INSTALL.EXE", MODE_INSTALL, "X C:\\App\\INSTALL.EXE"},
+        {"-r", MODE_INSTALL, "-r"},
+        {"//r", MODE_INSTALL, "/r"},
+        {"//R", MODE_INSTALL, "/R"},
+        {"//x C:\\App\\INSTALL.EXE", MODE_INSTALL, "/x C:\\App\\INSTALL.EXE"},
+        {"/", MODE_INSTALL, ""},
+        {"", MODE_INSTALL, ""},
+    };
+    for (const auto& c : cases) {
+        RunMode mode = MODE_UNINSTALL_RUN;
+        EXPECT_STREQ(ReadCommandTail(c.tail, &mode), c.rest) << c.tail;
+        EXPECT_EQ(mode, c.mode) << c.tail;
+    }
 }
 
 class Locate : public SessionTest {};
+
+// The whole start-up with "//x <folder>\INSTALL.EXE": install mode, so the setup files are
+// looked for beside the running program, never in the folder named after "x" (which an
+// uninstall run would empty). No setup information file lies beside the test program, so
+// the run ends at the damaged-file message instead of opening the wizard.
+TEST_F(Locate, DoubleSlashTailsStartInInstallMode)
+{
+    WriteFile("App\\INSTALL.EXE", "MZ");
+    std::string app = scratch + "App\\";
+    for (const std::string prefix : {"//x ", "/x "}) {
+        ResetSession();
+        shownMessages.clear();
+        std::string tail = prefix + app + "INSTALL.EXE";
+        EXPECT_EQ(RunProgram(GetModuleHandleA(NULL), tail.c_str()), 1);
+        ASSERT_EQ(shownMessages.size(), 1u) << tail;
+        EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
+        if (prefix == "/x ") {
+            EXPECT_STREQ(session.sourceFolder, app.c_str());
+        } else {
+            EXPECT_STRNE(session.sourceFolder, app.c_str());
+            EXPECT_EQ(strncmp(session.installerPath, session.sourceFolder,
+                              strlen(session.sourceFolder)), 0)
+                << session.installerPath;
+        }
+    }
+    EXPECT_TRUE(FileExists(app + "INSTALL.EXE"));
+}
 
 TEST_F(Locate, PathAfterXIsTakenWhole)
 {
