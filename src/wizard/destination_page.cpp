@@ -48,22 +48,31 @@ void ScanUninstallItem()
     ComposeUninstallHint(value);
 }
 
-static int PathExists(const char* path)
+enum PathKind { PATH_NONE, PATH_FILE, PATH_FOLDER };
+
+static PathKind KindOfPath(const char* path)
 {
     WIN32_FIND_DATAA data;
     FindHandle found(FindFirstFileA(path, &data));
-    return found.Valid();
+    if (!found.Valid()) return PATH_NONE;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_FOLDER : PATH_FILE;
 }
 
 // Proves that a missing destination can be made: creates every level, then removes the
-// deepest one again. Levels above it that were made remain.
+// deepest one again. Levels above it that were made remain. A file that has the
+// destination's name is refused here: every copy into it would fail.
 static int TestCreation(HWND owner)
 {
     if (IsDriveRoot(session.destFolder)) return 1;  // nothing to make; never "remove" C:
     char name[kPathSize];
     CopyText(name, sizeof name, session.destFolder);
     name[lstrlenA(name) - 1] = 0;
-    if (PathExists(name)) return 1;
+    PathKind kind = KindOfPath(name);
+    if (kind == PATH_FOLDER) return 1;
+    if (kind == PATH_FILE) {
+        ShowErrorWith(owner, T_FOLDER_IS_FILE, name);
+        return 0;
+    }
     session.progressWindow = owner;
     if (!CreateFolderPath(session.destFolder)) return 0;
     RemoveDirectoryA(name);
@@ -85,7 +94,7 @@ static int AcceptEarlierInstallation(HWND owner)
 {
     char inf[kPathSize];
     if (!FormatText(inf, sizeof inf, "%sinstall.inf", session.destFolder)) return 1;
-    if (!PathExists(inf)) return 1;
+    if (KindOfPath(inf) == PATH_NONE) return 1;
     if (lstrcmpiA(session.destFolder, session.previousFolder) == 0) {
         session.isUpgrade = 1;
         return 1;

@@ -128,6 +128,7 @@ fresh_checks() {
     check "$lang: links described by their captions" test "$(link_field "$group/Read Me.lnk" 'Description')|$(link_field "$group/Uninstall Sample Editor.lnk" 'Description')" = 'Read Me|Uninstall Sample Editor'
     check "$lang: desktop link described by the title" test "$(link_field "$desktop/Sample Editor.lnk" 'Description')" = 'Sample Editor'
     check "$lang: nothing left of the creation tests" test ! -e "$E2E_C/Soft" -a ! -e "$E2E_C/blocker/Sub"
+    check "$lang: the file that had the destination's name is unchanged" test "$(cat "$E2E_C/blocker")" = "a file"
 }
 
 second_installation() {

@@ -1,6 +1,7 @@
 // The Next checks of the destination page, driven without a window, and the page itself.
 #include "wizard_fixture.h"
 #include "base/text.h"
+#include "startup/texts.h"
 #include "resources/resource.h"
 
 class WizardNext : public WizardTest {
@@ -102,10 +103,26 @@ TEST_F(WizardNext, FileInTheWayNamesItAndCreatesNothing)
     ExpectOneError(("Unable to create a folder, " + scratch + "Soft, because it already exists.")
                        .c_str());
     EXPECT_TRUE(FileExists(scratch + "Soft"));
-    // A plain file of the destination's own name is "something there": no creation test,
-    // the later copy will report it.
+}
+
+// A file that has the destination's own name is refused as well (every copy into it would
+// fail), with the message named by the destination without its trailing backslash, in
+// the run's language.
+TEST_F(WizardNext, DestinationThatIsAFileIsRefused)
+{
     WriteFile("Plain", "x");
-    EXPECT_EQ(Check(scratch + "Plain"), 1);
+    char expected[kMessageSize];
+    FormatText(expected, sizeof expected, Text(T_FOLDER_IS_FILE), (scratch + "Plain").c_str());
+    for (const char* typed : {"Plain", "Plain\\"}) {
+        shownMessages.clear();
+        EXPECT_EQ(Check(scratch + typed), 0) << typed;
+        ASSERT_EQ(shownMessages.size(), 1u) << typed;
+        EXPECT_EQ(shownMessages[0].text, expected);
+        EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
+        EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
+        EXPECT_EQ(shownMessages[0].owner, owner);
+    }
+    EXPECT_EQ(ReadFileBytes(scratch + "Plain"), "x");
 }
 
 TEST_F(WizardNext, LowFreeSpaceAsksBelowOneHundredMegabytes)
