@@ -69,19 +69,3 @@ protected:
         return text;
     }
 };
-
-// Holds a file open without sharing, as a running program holds its own file.
-class LockedFile {
-public:
-    explicit LockedFile(const std::string& path)
-        : h_(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL)) {}
-    ~LockedFile() { Release(); }
-    bool Held() const { return h_ != INVALID_HANDLE_VALUE; }
-    void Release()
-    {
-        if (Held()) CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-private:
-    HANDLE h_;
-};

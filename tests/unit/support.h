@@ -41,6 +41,28 @@ protected:
     std::string WriteInf(const std::string& relative, const std::string& text);
 };
 
+// A file held open without any sharing, as a running program holds its own file: it can
+// be neither deleted nor replaced while held.
+class LockedFile {
+public:
+    explicit LockedFile(const std::string& path)
+        : h_(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL))
+    {
+        EXPECT_TRUE(Held()) << path;
+    }
+    ~LockedFile() { Release(); }
+    bool Held() const { return h_ != INVALID_HANDLE_VALUE; }
+    void Release()
+    {
+        if (Held()) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+private:
+    HANDLE h_;
+};
+
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 void RemoveTree(const std::string& path);

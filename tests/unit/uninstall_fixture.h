@@ -44,24 +44,6 @@ inline void DeleteKeyTree(HKEY root, const std::string& path)
     RegDeleteKeyA(root, path.c_str());
 }
 
-// A file held open without any sharing, so that it can be neither deleted nor replaced.
-class LockedFile {
-public:
-    explicit LockedFile(const std::string& path)
-        : h_(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL))
-    {
-        EXPECT_NE(h_, INVALID_HANDLE_VALUE) << path;
-    }
-    ~LockedFile() { Release(); }
-    void Release()
-    {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-private:
-    HANDLE h_;
-};
-
 class UninstallTest : public SessionTest {
 protected:
     UninstallTest()
