@@ -97,6 +97,27 @@ static int ReplaceExisting()
     return ConfirmOverwrite(target, source);
 }
 
+// The system's identity of a file: its volume and its index on that volume. Opened for
+// no access at all, which no sharing mode refuses (the running program holds its own
+// file). 0 when it cannot be had or the file system gives no index.
+static int ReadFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info)
+{
+    FileHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                0, NULL));
+    if (!file.Valid() || !GetFileInformationByHandle(file.Get(), info)) return 0;
+    return info->nFileIndexHigh || info->nFileIndexLow;
+}
+
+// 1 when source and target name one file, however they are spelt: another letter case,
+// short and long names, a relative and a full path, a linked folder on the way.
+static int IsSameFile(const char* source, const char* target)
+{
+    BY_HANDLE_FILE_INFORMATION a, b;
+    if (!ReadFileIdentity(source, &a) || !ReadFileIdentity(target, &b)) return 0;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 int CopyEntry()
 {
     if (!session.entryTarget[0]) {
@@ -109,6 +130,8 @@ int CopyEntry()
         return 1;
     }
     DWORD error = GetLastError();
+    // Installing from the installed folder onto itself: the file is already in place.
+    if (IsSameFile(session.entryValue, session.entryTarget)) return 1;
     if (error == ERROR_FILE_EXISTS) return ReplaceExisting();
     return ReportCopyFailure(error);
 }

@@ -1,5 +1,6 @@
 // Copying one entry: new files, sub-folders, silent and confirmed overwrites, failures.
 #include "copy_fixture.h"
+#include "startup/texts.h"
 
 class CopyEntryTest : public CopyFixture {};
 
@@ -283,4 +284,44 @@ TEST_F(CopyEntryTest, ConfirmationForTheLongestPathIsWhole)
               Upper(existing) + " is already exists.\nDo you overwrite the existing file?\n\n"
               " Copy To   : " + upperName + "  03/09/2001  00:00:00\n"
               " Copy From : " + upperName + "  03/09/2001  00:00:00");
+}
+
+// Installing from the installed folder onto itself: every entry meets itself as its
+// destination and is left as it is, without a question or a message, and counts as done.
+// The same file is recognised however its two names are spelt, also while the running
+// program holds it open; a different file of the same name still goes through the rules.
+TEST_F(CopyEntryTest, FileThatIsItsOwnDestinationIsLeftAlone)
+{
+    WriteFile("src\\INSTALL.EXE", "installer");
+    WriteFile("src\\install.inf", "[Install]\r\n1=app.txt\r\n2=sub\\data.txt\r\n");
+    WriteFile("src\\app.txt", "app");
+    WriteFile("src\\sub\\data.txt", "data");
+    SetLocalTime(source + "app.txt", 2001, 3, 9, 12, 0, 0);
+    std::string upper = Upper(source);
+    std::string roundabout = source + "sub\\..\\";
+    for (const std::string& folder : {source, upper, roundabout}) {
+        lstrcpyA(session.destFolder, folder.c_str());
+        lstrcpyA(session.infPath, (source + "install.inf").c_str());
+        LockedFile running(source + "INSTALL.EXE");
+        ASSERT_TRUE(running.Held());
+        for (int n = -1; n <= 2; n++) {
+            ASSERT_EQ(ResolveEntry(n), 1) << n;
+            EXPECT_NE(CopyEntry(), 0) << folder << " entry " << n;
+        }
+        EXPECT_TRUE(shownMessages.empty()) << folder << ": " << shownMessages[0].text;
+        shownMessages.clear();
+    }
+    EXPECT_EQ(ReadFileBytes(source + "INSTALL.EXE"), "installer");
+    EXPECT_EQ(ReadFileBytes(source + "app.txt"), "app");
+    EXPECT_EQ(ReadFileBytes(source + "sub\\data.txt"), "data");
+
+    // The same name in another folder is another file: same date, so the question comes.
+    WriteFile("dst\\app.txt", "app");
+    SetLocalTime(dest + "app.txt", 2001, 3, 9, 12, 0, 0);
+    lstrcpyA(session.destFolder, dest.c_str());
+    ASSERT_EQ(ResolveEntry(1), 1);
+    QueueAnswers({IDNO});
+    EXPECT_NE(CopyEntry(), 0);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].caption, Text(T_CONFIRM_CAPTION));
 }
