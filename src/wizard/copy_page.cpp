@@ -11,6 +11,14 @@
 
 enum { kStepCommand = 1, kStepTimer = 1, kStepDelay = 300 };
 
+// The page's own state, cleared when the page is made. The bar's position is kept here:
+// the first common-controls version answers PBM_GETPOS with 0.
+static struct {
+    int shownPosition;  // where the bar stands
+    int stepPosted;     // a step command of ours is on its way
+    int stepRunning;    // a step is running (its message boxes run their own loops)
+} pageState;
+
 static int LastStep()
 {
     return session.entryCount + 3;
@@ -63,18 +71,28 @@ static void AdvanceProgress()
     HWND bar = GetDlgItem(session.progressWindow, IDC_PROGRESS);
     int last = LastStep();
     int target = session.copyStep + 1;
-    int shown = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+    int shown = pageState.shownPosition;
     RECT area;
     GetClientRect(bar, &area);
-    if (target >= last || MulDiv(target, area.right, last) != MulDiv(shown, area.right, last))
+    if (target >= last || MulDiv(target, area.right, last) != MulDiv(shown, area.right, last)) {
         SendMessageA(bar, PBM_DELTAPOS, target - shown, 0);
+        pageState.shownPosition = target;
+    }
+}
+
+static void PostNextStep()
+{
+    pageState.stepPosted = 1;
+    PostMessageA(session.progressWindow, WM_COMMAND, kStepCommand, 0);
 }
 
 void RunInstallStep()
 {
     int step = session.copyStep;
-    // A stray command (Enter on the page sends the same one) after the end changes nothing.
-    if (step > LastStep()) return;
+    // A step already running (a stray command reaches the page while one of its message
+    // boxes runs) or a sequence already done is never started again.
+    if (pageState.stepRunning || step > LastStep()) return;
+    pageState.stepRunning = 1;
     if (step == 0)
         PrepareDestination();
     else if (step < LastStep())
@@ -83,10 +101,20 @@ void RunInstallStep()
         MakeShortcutsAndRegister();
     AdvanceProgress();
     session.copyStep = step + 1;
+    pageState.stepRunning = 0;
     if (session.copyStep <= LastStep())
-        PostMessageA(session.progressWindow, WM_COMMAND, kStepCommand, 0);
+        PostNextStep();
     else
         CompleteInstallation(session.progressWindow);
+}
+
+// A step command: ours only when one was posted. Enter on the page sends the same
+// command; one that comes before the timer or between steps starts nothing.
+static void OnStepCommand()
+{
+    if (!pageState.stepPosted) return;
+    pageState.stepPosted = 0;
+    RunInstallStep();
 }
 
 static void FinishInstallation()
@@ -120,6 +148,7 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 {
     switch (message) {
     case WM_INITDIALOG:
+        ZeroMemory(&pageState, sizeof pageState);
         session.progressWindow = page;
         SendMessageA(session.sheetWindow, PSM_CANCELTOCLOSE, 0, 0);
         return TRUE;
@@ -127,10 +156,12 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         return OnCopyNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     case WM_TIMER:
         KillTimer(page, kStepTimer);
-        PostMessageA(page, WM_COMMAND, kStepCommand, 0);
+        // The sequence starts once: a later tick (another activation) starts no second chain.
+        if (session.copyStep == 0 && !pageState.stepPosted && !pageState.stepRunning)
+            PostNextStep();
         return FALSE;
     case WM_COMMAND:
-        if (wParam == kStepCommand) RunInstallStep();
+        if (wParam == kStepCommand) OnStepCommand();
         return FALSE;
     case WM_APP:
         ApplySheetCaption();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include "base/holders.h"
 #include "resources/resource.h"
+#include "startup/texts.h"
 
 class WizardShortcutPage : public WizardTest {};
 
@@ -139,6 +140,83 @@ TEST_F(WizardCopyPage, ActivationWaitsForTheTimerBeforeTheFirstStep)
     Pump(Done, 5000);
     EXPECT_EQ(session.installDone, 1);
     EXPECT_TRUE(FileExists(dest + "a.txt"));
+    DestroyWindow(page);
+}
+
+// The first common-controls version answers PBM_GETPOS with 0; the bar stands where the
+// page's own count says, and the real position is read past that answer.
+static WNDPROC barProcedure;
+static LRESULT CALLBACK OldBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_GETPOS) return 0;
+    return CallWindowProcA(barProcedure, bar, message, wParam, lParam);
+}
+
+TEST_F(WizardCopyPage, BarKeepsItsOwnCountWhereTheControlAnswersNoPosition)
+{
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    HWND bar = GetDlgItem(page, IDC_PROGRESS);
+    barProcedure = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)OldBar);
+    for (int step = 0; step <= 5; step++) {
+        RunInstallStep();
+        EXPECT_EQ(CallWindowProcA(barProcedure, bar, PBM_GETPOS, 0, 0), step + 1 > 5 ? 5 : step + 1)
+            << "after step " << step;
+    }
+    EXPECT_EQ(session.installDone, 1);
+    Pump(Done, 200);  // the commands still posted start nothing more
+    EXPECT_EQ(session.copyStep, 6);
+    SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)barProcedure);
+    DestroyWindow(page);
+}
+
+// Enter on the page sends the same command as the sequence's own step message.
+static HWND strayTarget;
+static int strayQuestions;
+static int WINAPI AnswerAfterStray(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+{
+    shownMessages.push_back({owner, text, caption, style});
+    if (strayQuestions++ == 0) SendMessageA(strayTarget, WM_COMMAND, 1, 0);
+    return IDNO;
+}
+
+TEST_F(WizardCopyPage, StrayStepCommandsStartNothing)
+{
+    // Entry 1's destination exists with the same date: its step asks a question, and
+    // while that box runs a stray command arrives.
+    WriteFile("dst\\Sample\\a.txt", "kept");
+    FILETIME time;
+    {
+        HANDLE h = CreateFileA((source + "a.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                               OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        GetFileTime(h, NULL, NULL, &time);
+        CloseHandle(h);
+        h = CreateFileA((dest + "a.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0,
+                        NULL);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        SetFileTime(h, NULL, NULL, &time);
+        CloseHandle(h);
+    }
+    host.messageBox = AnswerAfterStray;
+    strayQuestions = 0;
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    strayTarget = page;
+
+    // Before the timer: nothing starts.
+    Notify(page, PSN_SETACTIVE);
+    SendMessageA(page, WM_COMMAND, 1, 0);
+    EXPECT_EQ(session.copyStep, 0);
+    EXPECT_FALSE(FolderExists(dest + "sub"));
+
+    Pump(Done, 5000);
+    ASSERT_EQ(session.installDone, 1);
+    EXPECT_EQ(session.copyStep, 6);
+    ASSERT_EQ(shownMessages.size(), 1u);  // the question of entry 1, once
+    EXPECT_EQ(shownMessages[0].caption, Text(T_CONFIRM_CAPTION));
+    EXPECT_EQ(ReadFileBytes(dest + "a.txt"), "kept");
+    EXPECT_EQ(ReadFileBytes(dest + "sub\\b.txt"), "beta");
+    SendMessageA(page, WM_COMMAND, 1, 0);  // after the end
+    EXPECT_EQ(session.copyStep, 6);
     DestroyWindow(page);
 }
 
