@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The install wizard end to end, in an English and a Japanese bench: a fresh installation
 # of the sample with the destination page's refusals, About and Browse; a second
-# installation into the same folder; a resident application; low free space and Cancel;
-# the language's setup information file; a source in use and a missing source.
+# installation into the same folder; the installed program onto its own folder; a
+# resident application; low free space and Cancel; the language's setup information
+# file; a source in use and a missing source.
 # Scenario templates are in scenarios/wizard_*.txt; ${W_...} stands for a text below.
 . "$(dirname "$0")/lib.sh"
 SCENARIOS=$E2E_ROOT/tests/e2e/scenarios
@@ -143,6 +144,18 @@ second_installation() {
     check "$lang: Yes replaced the file" cmp -s "$E2E_C/pkg/readme.txt" "$d/readme.txt"
 }
 
+# listing DIR: every file below DIR with its bytes, size and modification time.
+listing() {
+    (cd "$1" && find . -type f -printf '%p %s %T@\n' | sort && find . -type f -exec md5sum {} + | sort)
+}
+
+self_installation() {
+    local lang=$1 before
+    before=$(listing "$E2E_C/SampleEd")
+    check "$lang: the installed program installs onto itself without a message" run_scenario self 'C:\SampleEd\INSTALL.EXE'
+    check "$lang: installing onto itself left every file as it was" test "$(listing "$E2E_C/SampleEd")" = "$before"
+}
+
 resident_installation() {
     local lang=$1 startup programs desktop
     package res
@@ -203,6 +216,7 @@ wizard_case() {
     check "$lang: fresh installation" run_scenario fresh 'C:\pkg\INSTALL.EXE'
     fresh_checks "$lang"
     second_installation "$lang"
+    self_installation "$lang"
     resident_installation "$lang"
     lowspace_and_cancel "$lang"
     fallback_installation "$lang"
