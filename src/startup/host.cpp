@@ -13,5 +13,6 @@ void ResetHostHooks()
     host.getDiskFreeSpaceEx = NULL;
     host.winExec = WinExec;
     host.moveFileEx = MoveFileExA;
+    host.writeProfileString = WritePrivateProfileStringA;
     host.messageBox = MessageBoxA;
 }

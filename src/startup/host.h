@@ -12,6 +12,9 @@ struct HostHooks {
     DiskFreeExFn getDiskFreeSpaceEx;  // NULL: looked up in the kernel library at run time
     UINT(WINAPI* winExec)(LPCSTR, UINT);
     BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    // The profile writes of the deferred deletion: on 9x the profile cache is shared by
+    // every program and reaches the file late, which no test machine reproduces.
+    BOOL(WINAPI* writeProfileString)(LPCSTR, LPCSTR, LPCSTR, LPCSTR);
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
 };
 

@@ -100,12 +100,19 @@ static int CollectEntries(char* text, Block* section, Block* list, int* found)
 }
 
 // Reads WININIT.INI and collects its old [Rename] entries. 0 when the file cannot be read
-// or the entries are too many: then nothing is changed.
-static int ReadOldSection(const char* ini, Block* section, Block* list, int* found)
+// or the entries are too many: then nothing is changed. A file that is not there has no
+// entries (*missing is set); the system processes and renames it at every start.
+static int ReadOldSection(const char* ini, Block* section, Block* list, int* found, int* missing)
 {
+    *missing = 0;
     FileHandle file(CreateFileA(ini, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                 OPEN_EXISTING, 0, NULL));
-    if (!file.Valid()) return 0;
+    if (!file.Valid()) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
+        *missing = 1;
+        char none[1] = "";
+        return CollectEntries(none, section, list, found);
+    }
     DWORD size = GetFileSize(file.Get(), NULL);
     if (size == INVALID_FILE_SIZE || size > kIniLimit) return 0;
     GlobalBlock text(size + 1);
@@ -113,11 +120,14 @@ static int ReadOldSection(const char* ini, Block* section, Block* list, int* fou
     if (!text.Get() || !ReadFile(file.Get(), text.Get(), size, &got, NULL) || got != size)
         return 0;
     text.Get()[size] = 0;
-    // The end mark of a text file ends the text (it is never part of a double-byte character).
+    // The end mark of a text file (never part of a double-byte character) is taken only as
+    // the file's last byte. Before other text, whether the profile functions of a system
+    // stop at it or read on is not known, so entries could be removed that were never
+    // collected: such a file is left as it is.
     for (DWORD i = 0; i < size; i++)
         if (text.Get()[i] == 0x1A) {
+            if (i + 1 != size) return 0;
             text.Get()[i] = 0;
-            break;
         }
     return CollectEntries(text.Get(), section, list, found);
 }
@@ -131,14 +141,10 @@ static int CanOpenForWriting(const char* ini)
     return 1;
 }
 
-// Writes the new section at the end of the file, in place of a final end mark 0x1A.
-// A last line without its line end gets one, so the section starts on a line of its own.
-static int AppendSection(const char* ini, const Block* section)
+int WriteSectionAtEnd(HFILE file, const char* text, unsigned length)
 {
-    OFSTRUCT info;
-    HFILE file = OpenFile(ini, &info, OF_READWRITE);
-    if (file == HFILE_ERROR) return 0;
     LONG size = _llseek(file, 0, FILE_END);
+    if (size == HFILE_ERROR) return 0;  // the block would land on the file's first bytes
     char tail[2] = {'\n', '\n'};
     if (size >= 2 && _llseek(file, size - 2, FILE_BEGIN) != HFILE_ERROR)
         _lread(file, tail, 2);
@@ -152,9 +158,27 @@ static int AppendSection(const char* ini, const Block* section)
     }
     int written = _llseek(file, at, FILE_BEGIN) == at;
     if (written && size > 0 && last != '\n') written = _lwrite(file, "\r\n", 2) == 2;
-    if (written) written = _lwrite(file, section->text, section->used) == section->used;
+    if (written) written = _lwrite(file, text, length) == length;
+    return written;
+}
+
+static int AppendSection(const char* ini, const Block* section)
+{
+    OFSTRUCT info;
+    HFILE file = OpenFile(ini, &info, OF_READWRITE);
+    if (file == HFILE_ERROR) return 0;
+    int written = WriteSectionAtEnd(file, section->text, section->used);
     _lclose(file);
     return written;
+}
+
+// A WININIT.INI made anew holds only the section. Never over a file made meanwhile.
+static void CreateWithSection(const char* ini, const Block* section)
+{
+    FileHandle file(CreateFileA(ini, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                NULL));
+    DWORD written = 0;
+    if (file.Valid()) WriteFile(file.Get(), section->text, section->used, &written, NULL);
 }
 
 void ScheduleDeleteAtRestart(const char* path)
@@ -174,17 +198,26 @@ void ScheduleDeleteAtRestart(const char* path)
     if (!sectionBlock.Get() || !listBlock.Get()) return;
     Block section = {sectionBlock.Get(), 0};
     Block list = {listBlock.Get(), 0};
+    // Entries that other programs wrote through the profile functions may still wait in
+    // the profile cache (on 9x it is shared and written late): the file is made current
+    // before it is read, so that none of them is lost with the old section.
+    host.writeProfileString(NULL, NULL, NULL, ini);
     int found = 0;
-    if (!ReadOldSection(ini, &section, &list, &found)) return;
+    int missing = 0;
+    if (!ReadOldSection(ini, &section, &list, &found, &missing)) return;
     if (!Put(&section, "NUL=") || !Put(&section, shortPath) || !Put(&section, "\r\n")) return;
     list.text[list.used] = 0;  // the list ends with an empty entry
+    if (missing) {
+        CreateWithSection(ini, &section);
+        return;
+    }
 
     // The old section is removed only from a file that can be written again right after.
     if (!CanOpenForWriting(ini)) return;
-    WritePrivateProfileStringA("Rename", NULL, NULL, ini);
-    WritePrivateProfileStringA(NULL, NULL, NULL, ini);
+    host.writeProfileString("Rename", NULL, NULL, ini);
+    host.writeProfileString(NULL, NULL, NULL, ini);
     if (AppendSection(ini, &section) || !found) return;
     // The direct write failed after all: the old entries go back through the profile interface.
     WritePrivateProfileSectionA("Rename", list.text, ini);
-    WritePrivateProfileStringA(NULL, NULL, NULL, ini);
+    host.writeProfileString(NULL, NULL, NULL, ini);
 }

@@ -132,10 +132,84 @@ TEST_F(DeferredDeletion, TooLargeSectionOrLockedOrMissingFileIsLeftAlone)
     }
     WritePrivateProfileStringA(NULL, NULL, NULL, ini.c_str());
     EXPECT_EQ(ReadFileBytes(ini), small);
+}
 
+// On 9x WININIT.INI is processed and renamed at every start, so it is normally missing:
+// it is made with the new section, or the copy would stay in the system directory for ever.
+TEST_F(DeferredDeletion, MissingFileIsMadeWithTheSection)
+{
     DeleteFileA(ini.c_str());
     ScheduleDeleteAtRestart(program.c_str());
-    EXPECT_FALSE(FileExists(ini));
+    EXPECT_EQ(ReadFileBytes(ini), "[Rename]\r\n" + entry);
+    // The file made there takes the next scheduling as any other.
+    EXPECT_EQ(Schedule(ReadFileBytes(ini)), "[Rename]\r\n" + entry + entry);
+}
+
+// An end mark 0x1A before other text: some systems' profile functions may stop there and
+// others read on, so the entries behind it could not be kept. The file stays as it is.
+TEST_F(DeferredDeletion, EndMarkInsideTheFileLeavesItUnchanged)
+{
+    const std::string files[] = {
+        "[boot]\r\nshell=x\r\n\x1A[Rename]\r\nNUL=C:\\OLD.TMP\r\n",
+        "[Rename]\r\nNUL=C:\\A.TMP\r\n\x1A\r\nNUL=C:\\B.TMP\r\n",
+        "[Rename]\r\nNUL=C:\\A.TMP\r\n\x1A\x1A",
+    };
+    for (const std::string& before : files)
+        EXPECT_EQ(Schedule(before), before) << before;
+}
+
+// Another program's [Rename] entry written through the profile functions may reach the
+// file only when the profile cache is flushed (the 9x cache is shared and written late).
+// The stand-in writes it into the file at the first flush, as that cache would.
+static std::string lateIni;
+static int flushes;
+static BOOL WINAPI LateCache(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    if (!section && !key && !value && flushes++ == 0) {
+        std::string text = ReadFileBytes(lateIni);
+        size_t at = text.find("[Rename]\r\n");
+        if (at != std::string::npos) text.insert(at + 10, "NUL=C:\\LATE.TMP\r\n");
+        HANDLE h = CreateFileA(lateIni.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        DWORD written = 0;
+        ::WriteFile(h, text.data(), (DWORD)text.size(), &written, NULL);
+        CloseHandle(h);
+    }
+    return WritePrivateProfileStringA(section, key, value, file);
+}
+
+TEST_F(DeferredDeletion, EntriesStillInTheProfileCacheAreKept)
+{
+    lateIni = ini;
+    flushes = 0;
+    host.writeProfileString = LateCache;
+    std::string after = Schedule("[boot]\r\nshell=x\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n");
+    EXPECT_TRUE(EndsWith(after, "[Rename]\r\nNUL=C:\\LATE.TMP\r\nNUL=C:\\A.TMP\r\n" + entry))
+        << after;
+    EXPECT_GE(flushes, 1);
+}
+
+// A seek that fails (here on a pipe, which cannot seek) writes nothing: the block would
+// otherwise land on the file's first bytes.
+TEST_F(DeferredDeletion, FailedSeekWritesNothing)
+{
+    HANDLE reader, writer;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, NULL, 0));
+    const char text[] = "[Rename]\r\nNUL=C:\\X.TMP\r\n";
+    EXPECT_EQ(WriteSectionAtEnd((HFILE)(INT_PTR)writer, text, sizeof text - 1), 0);
+    DWORD available = 1;
+    EXPECT_TRUE(PeekNamedPipe(reader, NULL, 0, NULL, &available, NULL));
+    EXPECT_EQ(available, 0u);
+    CloseHandle(reader);
+    CloseHandle(writer);
+
+    // On a file the same call appends, after a last line without its line end.
+    std::string path = WriteFile("seek.ini", "[boot]");
+    OFSTRUCT info;
+    HFILE file = OpenFile(path.c_str(), &info, OF_READWRITE);
+    ASSERT_NE(file, HFILE_ERROR);
+    EXPECT_EQ(WriteSectionAtEnd(file, text, sizeof text - 1), 1);
+    _lclose(file);
+    EXPECT_EQ(ReadFileBytes(path), std::string("[boot]\r\n") + text);
 }
 
 // The pending moves of the prefix, as a multi-string value.
