@@ -145,12 +145,28 @@ static MatchOutcome OfferFile(const char* path, const char* name)
     return DeleteOneFile(path) ? MATCH_GONE : MATCH_KEPT;
 }
 
+WalkStep WalkStepOf(DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return WALK_OFFER_FILE;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return WALK_REMOVE_LINK;
+    return WALK_DESCEND;
+}
+
 static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
 {
     const char* name = data.cFileName;
     if (lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0) return MATCH_GONE;
     char path[kPathSize];
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    WalkStep step = WalkStepOf(data.dwFileAttributes);
+    if (step == WALK_REMOVE_LINK) {
+        // A junction or linked folder leads out of the installation: only the link goes.
+        if (!FormatText(path, sizeof path, "%s%s", folder, name)) {
+            *tooLong = 1;
+            return MATCH_KEPT;
+        }
+        return RemoveDirectoryA(path) ? MATCH_GONE : MATCH_KEPT;
+    }
+    if (step == WALK_DESCEND) {
         if (!FormatText(path, sizeof path, "%s%s\\", folder, name)) {
             *tooLong = 1;
             return MATCH_KEPT;
@@ -212,14 +228,48 @@ static void DeleteUninstallEntry()
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
 }
 
+// 1 when folder (with its trailing backslash) is the same as the system folder that
+// query gives, compared without regard to case in long and in short form.
+static int IsSystemFolder(const char* folder, UINT(WINAPI* query)(LPSTR, UINT))
+{
+    char system[kPathSize];
+    UINT length = query(system, sizeof system);
+    if (!length || length >= sizeof system || !AppendBackslash(system, sizeof system)) return 0;
+    if (lstrcmpiA(folder, system) == 0) return 1;
+    char shortFolder[kPathSize], shortSystem[kPathSize];
+    length = GetShortPathNameA(folder, shortFolder, sizeof shortFolder);
+    if (!length || length >= sizeof shortFolder) return 0;
+    length = GetShortPathNameA(system, shortSystem, sizeof shortSystem);
+    if (!length || length >= sizeof shortSystem) return 0;
+    return lstrcmpiA(shortFolder, shortSystem) == 0;
+}
+
+// "\\server\share\" and nothing after it; the share's name ends at its first backslash.
+static int IsShareRoot(const char* folder)
+{
+    if (folder[0] != '\\' || folder[1] != '\\' || !folder[2] || folder[2] == '\\') return 0;
+    const char* share = FindCharDbcs(folder + 2, '\\');
+    if (!share || !share[1] || share[1] == '\\') return 0;
+    const char* end = FindCharDbcs(share + 1, '\\');
+    return end && !end[1];
+}
+
+int HoldsMoreThanTheInstallation(const char* folder)
+{
+    return IsDriveRoot(folder) || IsShareRoot(folder) ||
+           IsSystemFolder(folder, GetWindowsDirectoryA) || IsSystemFolder(folder, GetSystemDirectoryA);
+}
+
 int UninstallAll()
 {
     InstallSectionHold held;  // every entry is resolved once more
     int result = 1;
     DeleteListedKeys();
     if (!DeleteInstalledFiles(&result)) return 0;
-    // A drive root holds more than the installation: only the installed files go there.
-    if (!IsDriveRoot(session.destFolder) && !RemoveFolderTree(session.destFolder)) result = 0;
+    // A drive root, a share's root and the system's own folders hold more than the
+    // installation: only the installed files go there, with no walk and no folder removal.
+    if (!HoldsMoreThanTheInstallation(session.destFolder) && !RemoveFolderTree(session.destFolder))
+        result = 0;
     DeleteUninstallEntry();
     RemoveShortcuts(PLACE_PROGRAMS);
     RemoveShortcuts(PLACE_DESKTOP);

@@ -10,6 +10,15 @@ int UninstallAll();
 void DeleteRegistryTree(HKEY parent, const char* subKey);
 int DeleteOneFile(const char* path);
 int RemoveFolderTree(const char* folder);
+
+// What the folder walk does with one entry it finds: a file is offered, a folder walked,
+// and a junction or linked folder (a reparse point) removed as a link, never entered.
+enum WalkStep { WALK_OFFER_FILE, WALK_DESCEND, WALK_REMOVE_LINK };
+WalkStep WalkStepOf(DWORD attributes);
+
+// 1 for a folder (with its trailing backslash) that holds more than an installation: a
+// drive root, the root of a share, the Windows directory or the system directory.
+int HoldsMoreThanTheInstallation(const char* folder);
 void RemoveShortcuts(ShortcutPlace place);
 void RemoveCommonGroup();
 

@@ -442,3 +442,113 @@ TEST_F(UninstallEngine, UninstallEntryOfAnotherFolderStays)
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY "UninstUnitOther"));
     DeleteKeyTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY "UninstUnitOther");
 }
+
+TEST(UninstallWalk, LinksAreNeverEntered)
+{
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_ARCHIVE), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_NORMAL), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_REPARSE_POINT), WALK_OFFER_FILE);  // a file link
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              WALK_REMOVE_LINK);
+}
+
+// A linked folder inside the installation leads outside it: what lies there is neither
+// offered nor deleted (help indexes included). The bench makes the link as a host
+// symbolic link, which the prefix shows as a folder with the reparse-point attribute.
+TEST_F(UninstallEngine, LinkedFolderIsNotFollowed)
+{
+    Install({"one.exe"});
+    WriteFile("Outside\\data.txt", "theirs");
+    WriteFile("Outside\\help.gid", "i");
+    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
+    UnixNameFn unixName = (UnixNameFn)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                            "wine_get_unix_file_name");
+    if (!unixName) GTEST_SKIP() << "no host file names in this system";
+    std::string outside = scratch + "Outside", link = dest + "Linked";
+    std::wstring wideOutside(outside.begin(), outside.end()), wideLink(link.begin(), link.end());
+    char* target = unixName(wideOutside.c_str());
+    char* place = unixName(wideLink.c_str());
+    ASSERT_TRUE(target && place);
+    std::string hostTarget = target, hostLink = place;
+    HeapFree(GetProcessHeap(), 0, target);
+    HeapFree(GetProcessHeap(), 0, place);
+    ASSERT_TRUE(StartHostCommand("Z:\\bin\\ln -s " + hostTarget + " " + hostLink));
+    ASSERT_TRUE(WaitForPath(link + "\\data.txt", true));
+    DWORD attributes = GetFileAttributesA(link.c_str());
+    ASSERT_EQ(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              (DWORD)(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+
+    int result = UninstallAll();
+    for (const ShownMessage& shown : shownMessages)
+        EXPECT_EQ(shown.text.find(link + "\\"), std::string::npos) << shown.text;
+    EXPECT_EQ(ReadFileBytes(outside + "\\data.txt"), "theirs");
+    EXPECT_TRUE(FileExists(outside + "\\help.gid"));
+    EXPECT_FALSE(FileExists(dest + "one.exe"));
+    if (GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // The link itself went (RemoveDirectoryA on a junction), and the folder with it.
+        EXPECT_EQ(result, 1);
+        EXPECT_FALSE(FolderExists(Folder()));
+    } else {
+        // Wine removes no link to a folder that holds files (error 145): the folder stays
+        // and is reported, and nothing in the link is asked about.
+        EXPECT_EQ(result, 0);
+        ASSERT_EQ(shownMessages.size(), 1u);
+        EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
+        StartHostCommand("Z:\\bin\\rm -f " + hostLink);
+        EXPECT_TRUE(WaitForPath(link, false));
+    }
+    EXPECT_FALSE(EntryExists());
+}
+
+TEST(UninstallRoot, FoldersThatHoldMoreThanTheInstallation)
+{
+    char windows[MAX_PATH], system[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    std::string lower = std::string(windows) + "\\";
+    CharLowerA(&lower[0]);
+    const struct { std::string folder; int expected; } cases[] = {
+        {"C:\\", 1},
+        {std::string(windows) + "\\", 1},
+        {lower, 1},
+        {std::string(system) + "\\", 1},
+        {std::string(windows) + "\\Fonts\\", 0},
+        {"C:\\Soft\\", 0},
+        {"\\\\server\\share\\", 1},
+        {"\\\\server\\share\\Soft\\", 0},
+        {"\\\\server\\", 0},
+        {"\\\\\\share\\", 0},
+        {"\\\\server\\\\", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HoldsMoreThanTheInstallation(c.folder.c_str()), c.expected) << c.folder;
+}
+
+// An installation into the Windows directory removes its own files only: no walk (so no
+// question about the system's files), no removal of the folder.
+TEST_F(UninstallEngine, WindowsDirectoryKeepsWhatTheInstallationDidNotMake)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string folder = std::string(windows) + "\\";
+    const std::string mine = folder + "uninst_unit_one.txt", keep = folder + "uninst_unit_keep.gid";
+    Install({"uninst_unit_one.txt"});
+    lstrcpyA(session.destFolder, folder.c_str());
+    lstrcpyA(session.infName, "UNINST_UNIT.INF");
+    lstrcpyA(session.installerName, "UNINST_UNIT.EXE");
+    HANDLE h = CreateFileA(mine.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    CloseHandle(h);
+    h = CreateFileA(keep.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    CloseHandle(h);
+    // Were the folder walked anyway, the first question ends it.
+    QueueAnswers({IDCANCEL, IDCANCEL, IDCANCEL, IDCANCEL});
+    EXPECT_EQ(UninstallAll(), 1);
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_FALSE(FileExists(mine));
+    EXPECT_TRUE(FileExists(keep));  // a help index outside the installation stays
+    EXPECT_TRUE(FolderExists(windows));
+    EXPECT_FALSE(EntryExists());
+    DeleteFileA(keep.c_str());
+}
