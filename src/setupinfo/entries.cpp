@@ -13,10 +13,19 @@ unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsign
 // a zero byte, the list by an empty one. NULL when not held.
 static char* installSection;
 
+// The 9x profile functions read at most 32 KB of a section; NT hosts read what the
+// buffer holds.
+static DWORD LargestSectionRead()
+{
+    return session.osClass >= 3 ? 16 * 1048576 : 32768;
+}
+
 void HoldInstallSection()
 {
     ReleaseInstallSection();
-    for (DWORD size = 65536; size <= 16 * 1048576; size *= 4) {
+    // A read that fills the buffer (size - 2) may have been cut: a larger buffer, or at
+    // the largest one no copy at all, and every entry is read through the profile API.
+    for (DWORD size = 32768; size <= LargestSectionRead(); size *= 4) {
         char* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));
         if (!block) return;
         if (GetPrivateProfileSectionA("Install", block, size, session.infPath) < size - 2) {
@@ -33,38 +42,55 @@ void ReleaseInstallSection()
     installSection = NULL;
 }
 
-// 1 when entry begins with key followed by "=", letters compared without case as the
-// profile API does (entry keys are numbers, so a plain byte loop is enough and fast).
-static int EntryHasKey(const char* entry, const char* key)
+int IsInstallSectionHeld()
 {
-    for (; *key; key++, entry++) {
-        char a = *entry, b = *key;
+    return installSection != NULL;
+}
+
+static int IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+static const char* SkipBlanks(const char* text)
+{
+    while (IsBlank(*text)) text++;
+    return text;
+}
+
+// 1 when the bytes from name to end are key, letters compared without case as the
+// profile API does (entry keys are numbers, so a plain byte loop is enough and fast).
+static int IsKey(const char* name, const char* end, const char* key)
+{
+    for (; name < end && *key; name++, key++) {
+        char a = *name, b = *key;
         if (a >= 'A' && a <= 'Z') a = (char)(a - 'A' + 'a');
         if (b >= 'A' && b <= 'Z') b = (char)(b - 'A' + 'a');
         if (a != b) return 0;
     }
-    return *entry == '=';
+    return name == end && !*key;
 }
 
-// The value of key from the held section, as the profile API reads it: the first entry
-// of that name, one pair of matching quotes around the value removed.
-static void ReadHeldValue(const char* key, char* buffer, unsigned size)
+void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size)
 {
     buffer[0] = 0;
-    unsigned keyLength = lstrlenA(key);
-    for (const char* entry = installSection; *entry; entry += lstrlenA(entry) + 1) {
-        if (!EntryHasKey(entry, key)) continue;
-        const char* value = entry + keyLength + 1;
+    for (const char* entry = section; *entry; entry += lstrlenA(entry) + 1) {
+        const char* name = SkipBlanks(entry);
+        const char* equals = FindCharDbcs(name, '=');
+        const char* nameEnd = equals ? equals : name + lstrlenA(name);
+        while (nameEnd > name && IsBlank(nameEnd[-1])) nameEnd--;
+        if (!IsKey(name, nameEnd, key)) continue;
+        if (!equals) return;  // a key without "=" has an empty value
+        const char* value = SkipBlanks(equals + 1);
         unsigned length = lstrlenA(value);
+        // Blanks and quotes are single bytes, never the second byte of a character.
+        while (length && IsBlank(value[length - 1])) length--;
         if (length > 1 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
-            char unquoted[kPathSize];
-            CopyText(unquoted, sizeof unquoted, value + 1);
-            unsigned cut = length - 2 < sizeof unquoted - 1 ? length - 2 : sizeof unquoted - 1;
-            unquoted[cut] = 0;
-            CopyText(buffer, size, unquoted);
-        } else {
-            CopyText(buffer, size, value);
+            value++;
+            length -= 2;
         }
+        CopyText(buffer, size, value);
+        if (length < (unsigned)lstrlenA(buffer)) buffer[length] = 0;
         return;
     }
 }
@@ -87,7 +113,8 @@ int ResolveEntry(int n)
     else if (n == 0)
         CopyText(session.entryValue, sizeof session.entryValue, session.infName);
     else if (installSection)
-        ReadHeldValue(FormatEntryKey((unsigned)n), session.entryValue, sizeof session.entryValue);
+        ReadSectionValue(installSection, FormatEntryKey((unsigned)n), session.entryValue,
+                         sizeof session.entryValue);
     else
         ReadInfValue("Install", FormatEntryKey((unsigned)n), session.entryValue,
                      sizeof session.entryValue);

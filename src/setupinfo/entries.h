@@ -10,6 +10,15 @@ unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsign
 // Without the copy (or when it cannot be had) every entry is read from the file.
 void HoldInstallSection();
 void ReleaseInstallSection();
+// 1 while a copy is held (a section too large for the host's read is not held).
+int IsInstallSectionHeld();
+
+// The value of key in section, a list of "key=value" strings as the profile API gives a
+// section whole (each ended by a zero byte, the list by an empty one), into buffer (cut
+// to size, default ""), read as the profile API reads one value on every system: blanks
+// around the key and the value do not count, letter case in the key does not count, the
+// first entry of a key wins, and one pair of matching quotes around the value goes.
+void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size);
 
 // Holds the [Install] section for the lifetime of the holder.
 class InstallSectionHold {

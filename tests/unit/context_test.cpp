@@ -243,3 +243,72 @@ TEST_F(Context, HeldSectionReadsLikeTheProfileApi)
     EXPECT_EQ(direct[6], "first.txt|C:\\Soft\\first.txt");
     EXPECT_EQ(direct[7], "|C:\\Soft\\");  // 8 is missing
 }
+
+// The held section is read by our own code: it must read what the profile API reads on
+// every system, also from sections given as the files hold them (some systems hand the
+// lines over as written, blanks and quotes included).
+TEST(SectionValues, ReadLikeTheProfileApiFromLiteralSections)
+{
+    static const char section[] =
+        "Title=T\0"
+        "1 = a.exe \0"
+        "2\t=\tb.exe,sub\\b.exe\t\0"
+        "3=\"quoted name.txt\"\0"
+        "4='single.txt'\0"
+        "5=\"half.txt\0"
+        "6=\"\0"
+        "7=first.txt\0"
+        "7=second.txt\0"
+        "8\0"
+        "  9  =  ' spaced '  \0"
+        "10=\"\"\0"
+        "Key=Upper\0"
+        "12=a=b\0"
+        "=nameless\0"
+        "13=\"mixed'\0";
+    const struct { const char* key; const char* value; } cases[] = {
+        {"Title", "T"}, {"title", "T"}, {"1", "a.exe"}, {"2", "b.exe,sub\\b.exe"},
+        {"3", "quoted name.txt"}, {"4", "single.txt"}, {"5", "\"half.txt"}, {"6", "\""},
+        {"7", "first.txt"}, {"8", ""}, {"9", " spaced "}, {"10", ""}, {"KEY", "Upper"},
+        {"11", ""}, {"12", "a=b"}, {"nameless", ""}, {"13", "\"mixed'"},
+    };
+    for (const auto& c : cases) {
+        char value[kPathSize] = "stale";
+        ReadSectionValue(section, c.key, value, sizeof value);
+        EXPECT_STREQ(value, c.value) << "key " << c.key;
+    }
+    char small[4];
+    ReadSectionValue(section, "3", small, sizeof small);
+    EXPECT_STREQ(small, "quo");
+    ReadSectionValue("\0", "1", small, sizeof small);
+    EXPECT_STREQ(small, "");
+}
+
+// A section larger than the host reads at once (32 KB on the 9x family, where the read
+// then returns its size - 2) is not held: every entry is read through the profile API,
+// so the entries behind the cut are found too. NT hosts hold it whole.
+TEST_F(Context, SectionLargerThanTheReadFallsBackToSingleReads)
+{
+    std::string inf = "[Install]\r\nTitle=T\r\nFolder=F\r\n";
+    for (int n = 1; n <= 1000; n++)
+        inf += std::to_string(n) + " = file_with_a_long_name_" + std::to_string(n) + ".txt \r\n";
+    ASSERT_GT(inf.size(), 34000u);
+    WriteInf("INSTALL.INF", inf);
+    lstrcpyA(session.destFolder, "C:\\Soft\\");
+    for (int osClass : {1, 8}) {
+        session.osClass = osClass;
+        InstallSectionHold held;
+        EXPECT_EQ(IsInstallSectionHeld(), osClass >= 3) << osClass;
+        for (int n : {1, 999, 1000}) {
+            ResolveEntry(n);
+            EXPECT_EQ(std::string(session.entryValue),
+                      "file_with_a_long_name_" + std::to_string(n) + ".txt")
+                << "entry " << n << " on class " << osClass;
+        }
+        ResolveEntry(1001);
+        EXPECT_STREQ(session.entryValue, "");
+    }
+    session.osClass = 1;
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_EQ(session.entryCount, 1000);
+}
