@@ -111,12 +111,11 @@ int LoadSetupContext()
         ShowError(NULL, Text(T_DAMAGED_FILE));
         return 0;
     }
-    ReadStartupLeaf();
-    if (!session.startupLeaf[0]) {
+    if (!ReadStartupLeaf()) {
         ShowError(NULL, Text(T_REGISTRY_UNREADABLE));
         return 0;
     }
-    if (lstrcmpiA(session.title, session.startupLeaf) == 0) {
+    if (session.startupLeaf[0] && lstrcmpiA(session.title, session.startupLeaf) == 0) {
         ShowError(NULL, Text(T_STARTUP_TITLE));
         return 0;
     }

@@ -63,15 +63,16 @@ void ClassifyOs()
     session.osClass = OsClassOfProduct(text);
 }
 
-void ReadStartupLeaf()
+int ReadStartupLeaf()
 {
     ZeroMemory(session.startupLeaf, sizeof session.startupLeaf);
     char text[258];
-    if (ReadKeyText(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup", text) < 0) return;
+    if (ReadKeyText(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup", text) < 0) return 0;
     const char* slash = FindLastCharDbcs(text, '\\');
-    if (!slash) return;
+    if (!slash || !slash[1]) return 0;
     // A leaf that does not fit is left empty rather than cut, so that the Title
-    // comparison never runs against half a name.
+    // comparison never runs against half a name; it cannot equal a Title anyway.
     if (!CopyText(session.startupLeaf, sizeof session.startupLeaf, slash + 1))
         ZeroMemory(session.startupLeaf, sizeof session.startupLeaf);
+    return 1;
 }

@@ -1,6 +1,7 @@
 // Loading the setup information file: checks, the earlier-installation scan, the proposal
 // of the destination folder and the entry counts.
 #include "support.h"
+#include "base/holders.h"
 #include "startup/texts.h"
 #include "setupinfo/context.h"
 #include "setupinfo/entries.h"
@@ -12,13 +13,12 @@ class UninstallEntry {
 public:
     UninstallEntry(const std::string& name, const std::string& command) : name_(name)
     {
-        HKEY k;
+        RegKey key;
         std::string path = std::string(UNINSTALL_KEY) + name;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
-                                  NULL, &k, NULL), ERROR_SUCCESS);
-        RegSetValueExA(k, "UninstallString", 0, REG_SZ, (const BYTE*)command.c_str(),
-                       (DWORD)command.size() + 1);
-        RegCloseKey(k);
+        EXPECT_EQ(key.Create(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        if (key.Get())
+            RegSetValueExA(key.Get(), "UninstallString", 0, REG_SZ, (const BYTE*)command.c_str(),
+                           (DWORD)command.size() + 1);
     }
     ~UninstallEntry()
     {
@@ -96,6 +96,18 @@ TEST_F(Context, UnreadableStartupFolderIsRefused)
     WriteInf("INSTALL.INF", "[Install]\r\nTitle=A\r\nFolder=B\r\n");
     EXPECT_EQ(LoadSetupContext(), 0);
     EXPECT_EQ(ErrorText(), Text(T_REGISTRY_UNREADABLE));
+}
+
+// A Startup folder whose name is longer than any Title (at most 99 bytes) cannot be
+// equal to it: the run goes on instead of stopping with the registry message.
+TEST_F(Context, StartupFolderTooLongForAnyTitleIsNoObstacle)
+{
+    SavedRegValue startup(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup");
+    startup.Set("C:\\Menu\\" + std::string(200, 's'));
+    WriteInf("INSTALL.INF", "[Install]\r\nTitle=" + std::string(99, 's') + "\r\nFolder=B\r\n");
+    EXPECT_EQ(LoadSetupContext(), 1);
+    EXPECT_TRUE(shownMessages.empty()) << ErrorText();
+    EXPECT_STREQ(session.destFolder + 3, "B\\");
 }
 
 TEST_F(Context, ResidentOnlyWhenTsrBeginsWithOne)

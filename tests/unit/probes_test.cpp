@@ -48,21 +48,22 @@ TEST_F(Probes, StartupLeafFromTheShellFolder)
 {
     SavedRegValue startup(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup");
     startup.Set("C:\\WINDOWS\\Start Menu\\Programs\\StartUp");
-    ReadStartupLeaf();
+    EXPECT_EQ(ReadStartupLeaf(), 1);
     EXPECT_STREQ(session.startupLeaf, "StartUp");
     startup.Set("NoBackslash");
-    ReadStartupLeaf();
+    EXPECT_EQ(ReadStartupLeaf(), 0);
     EXPECT_STREQ(session.startupLeaf, "");
     startup.Set("C:\\Menu\\");
-    ReadStartupLeaf();
+    EXPECT_EQ(ReadStartupLeaf(), 0);
     EXPECT_STREQ(session.startupLeaf, "");
     startup.Set("C:\\" + std::string(127, 'a'));
-    ReadStartupLeaf();
+    EXPECT_EQ(ReadStartupLeaf(), 1);
     EXPECT_EQ(strlen(session.startupLeaf), 127u);
-    startup.Set("C:\\" + std::string(128, 'a'));  // does not fit: refused, never cut
-    ReadStartupLeaf();
+    // Too long for the field: never cut, left empty, yet the folder was read.
+    startup.Set("C:\\" + std::string(128, 'a'));
+    EXPECT_EQ(ReadStartupLeaf(), 1);
     EXPECT_STREQ(session.startupLeaf, "");
     startup.Remove();
-    ReadStartupLeaf();
+    EXPECT_EQ(ReadStartupLeaf(), 0);
     EXPECT_STREQ(session.startupLeaf, "");
 }
