@@ -26,6 +26,7 @@ const char* const kEnglishTexts[T_TEXT_COUNT] = {
     /* T_FOLDER_NOT_CREATED */ "Failed in creating a folder, %s.",
     /* T_INSTALL_SUCCEEDED */ "Installation succeeded.  Press <Finish> for completion.",
     /* T_ADD_REMOVE_HINT */ "Use <Add/Remove Programs> in the Control Panel for the uninstallation.",
+    /* T_NO_UNINSTALL_ENTRY */ "No uninstall entry could be written.  Delete the files by hand to uninstall.",
     /* T_IN_USE */ "%s is in use so that overwriting cannot be executed.",
     /* T_CONFIRM_CAPTION */ "Confirmation",
     /* T_ALREADY_EXISTS */ " is already exists.\nDo you overwrite the existing file?\n\n Copy To   : ",

@@ -26,6 +26,7 @@ const char* const kJapaneseTexts[T_TEXT_COUNT] = {
     /* T_FOLDER_NOT_CREATED */ "%s のフォルダ作成に失敗しました。",
     /* T_INSTALL_SUCCEEDED */ "インストールが完了しました。「完了」を押すと終了します。",
     /* T_ADD_REMOVE_HINT */ "このソフトを削除するにはコントロールパネルの「アプリケーションの追加と削除」を使ってください。",
+    /* T_NO_UNINSTALL_ENTRY */ "アンインストール情報を登録できませんでした。ファイルは手動で削除してください。",
     /* T_IN_USE */ "%s は他で使用中のため上書きできません。",
     /* T_CONFIRM_CAPTION */ "上書き確認",
     /* T_ALREADY_EXISTS */ " は既に存在します。\n既存ファイルに上書きしますか？\n\n コピー先： ",

@@ -5,4 +5,5 @@
 int CopyEntry();
 
 // Writes the uninstall entry of the installation under the system's Uninstall key.
-void RegisterUninstall();
+// 1 when it was written; 0 (silently) when it was not, nothing then being registered.
+int RegisterUninstall();

@@ -17,6 +17,7 @@ static struct {
     int shownPosition;  // where the bar stands
     int stepPosted;     // a step command of ours is on its way
     int stepRunning;    // a step is running (its message boxes run their own loops)
+    int registered;     // the uninstall entry was written
 } pageState;
 
 static int LastStep()
@@ -48,7 +49,16 @@ static void MakeShortcutsAndRegister()
         if (session.startMenuChecked) CreateShortcuts(PLACE_PROGRAMS);
         if (session.desktopChecked) CreateShortcuts(PLACE_DESKTOP);
     }
-    RegisterUninstall();
+    pageState.registered = RegisterUninstall();
+}
+
+// The hint at the end: how to uninstall, or that no uninstall entry could be written (a
+// destination too long for the command, a registry that refuses it), which leaves the
+// program out of the control panel's list.
+static const char* UninstallHint()
+{
+    if (!pageState.registered) return Text(T_NO_UNINSTALL_ENTRY);
+    return session.hasUninstallItem ? session.uninstallHint : Text(T_ADD_REMOVE_HINT);
 }
 
 static void CompleteInstallation(HWND page)
@@ -56,8 +66,7 @@ static void CompleteInstallation(HWND page)
     ReleaseInstallSection();
     ShowWindow(GetDlgItem(page, IDC_PROGRESS), SW_HIDE);
     SetDlgItemTextA(page, IDC_COPY_STATUS, Text(T_INSTALL_SUCCEEDED));
-    SetDlgItemTextA(page, IDC_COPY_HINT,
-                    session.hasUninstallItem ? session.uninstallHint : Text(T_ADD_REMOVE_HINT));
+    SetDlgItemTextA(page, IDC_COPY_HINT, UninstallHint());
     session.installDone = 1;
     ShowWindow(GetDlgItem(page, IDC_COPY_HINT), SW_SHOW);
     PostMessageA(session.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);

@@ -13,18 +13,19 @@ static void SetText(HKEY key, const char* name, const char* value)
 
 // Failures are silent: the installation completes without the entry. A command line
 // that does not fit is never written cut, so no entry is made at all then.
-void RegisterUninstall()
+int RegisterUninstall()
 {
     char keyPath[kPathSize];
     char command[kPathSize];
     if (!FormatText(keyPath, sizeof keyPath,
                     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", session.folder))
-        return;
+        return 0;
     if (!FormatText(command, sizeof command, "\"%s%s\" /r", session.destFolder,
                     session.installerName))
-        return;
+        return 0;
     RegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE) != ERROR_SUCCESS) return;
+    if (key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE) != ERROR_SUCCESS) return 0;
     SetText(key.Get(), "DisplayName", session.title);
     SetText(key.Get(), "UninstallString", command);
+    return 1;
 }

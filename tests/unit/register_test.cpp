@@ -64,7 +64,7 @@ TEST_F(RegisterUninstallTest, WritesTitleAndQuotedCommand)
 {
     DWORD before = SubKeyCount();
     Set(folders[0], "Copy Shell Test", "C:\\Program Files\\Copy Shell\\");
-    RegisterUninstall();
+    EXPECT_EQ(RegisterUninstall(), 1);
     EXPECT_EQ(Value(folders[0], "DisplayName"), "Copy Shell Test");
     EXPECT_EQ(Value(folders[0], "UninstallString"),
               "\"C:\\Program Files\\Copy Shell\\INSTALL.EXE\" /r");
@@ -98,7 +98,7 @@ TEST_F(RegisterUninstallTest, CommandThatDoesNotFitWritesNothing)
     std::string fits = "C:\\" + std::string(239, 'a') + "\\";
     ASSERT_EQ(fits.size(), 243u);
     Set(folders[2], "Long", fits);
-    RegisterUninstall();
+    EXPECT_EQ(RegisterUninstall(), 1);
     std::string command = Value(folders[2], "UninstallString");
     EXPECT_EQ(command, "\"" + fits + "INSTALL.EXE\" /r");
     EXPECT_EQ(command.size(), 259u);
@@ -106,7 +106,7 @@ TEST_F(RegisterUninstallTest, CommandThatDoesNotFitWritesNothing)
     RemoveKeys();
     std::string tooLong = "C:\\" + std::string(240, 'a') + "\\";
     Set(folders[2], "Long", tooLong);
-    RegisterUninstall();
+    EXPECT_EQ(RegisterUninstall(), 0);
     EXPECT_EQ(Value(folders[2], "DisplayName"), "<missing>");
     EXPECT_EQ(Value(folders[2], "UninstallString"), "<missing>");
 }

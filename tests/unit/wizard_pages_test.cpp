@@ -143,6 +143,34 @@ TEST_F(WizardCopyPage, ActivationWaitsForTheTimerBeforeTheFirstStep)
     DestroyWindow(page);
 }
 
+// A destination so long that the uninstall command does not fit: the files arrive, no
+// uninstall entry is written, and the end of the page says so instead of sending the
+// user to the control panel's list or to the start-menu item.
+TEST_F(WizardCopyPage, NoUninstallEntryIsShownAtTheEnd)
+{
+    std::string longDest = scratch + "dst\\";
+    longDest += std::string(245 - longDest.size() - 1, 'd') + "\\";
+    ASSERT_EQ(longDest.size(), 245u);  // the command needs 245 + 16 characters
+    lstrcpyA(session.destFolder, longDest.c_str());
+    session.hasUninstallItem = 1;
+    lstrcpyA(session.uninstallHint, "Use <Remove> in the menu for the uninstallation.");
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    RunInstallStep();
+    Pump(Done, 5000);
+    ASSERT_EQ(session.installDone, 1);
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_EQ(ReadFileBytes(longDest + "a.txt"), "alpha");
+    EXPECT_EQ(ReadFileBytes(longDest + "sub\\b.txt"), "beta");
+    RegKey key;
+    EXPECT_NE(key.Open(HKEY_LOCAL_MACHINE,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage",
+                       KEY_READ),
+              ERROR_SUCCESS);
+    EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_NO_UNINSTALL_ENTRY));
+    EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
+    DestroyWindow(page);
+}
+
 // The first common-controls version answers PBM_GETPOS with 0; the bar stands where the
 // page's own count says, and the real position is read past that answer.
 static WNDPROC barProcedure;
