@@ -3,7 +3,8 @@
 # of the sample with the destination page's refusals, About and Browse; a second
 # installation into the same folder; the installed program onto its own folder; a
 # resident application; low free space and Cancel; the language's setup information
-# file; a source in use and a missing source.
+# file; a destination too long for the uninstall command; a source in use and a missing
+# source.
 # Scenario templates are in scenarios/wizard_*.txt; ${W_...} stands for a text below.
 . "$(dirname "$0")/lib.sh"
 SCENARIOS=$E2E_ROOT/tests/e2e/scenarios
@@ -25,6 +26,7 @@ texts_en() {
     W_SUCCEEDED="Installation succeeded.  Press <Finish> for completion."
     W_HINT="Use <Uninstall Sample Editor> in the menu for the uninstallation."
     W_ADDREMOVE="Use <Add/Remove Programs> in the Control Panel for the uninstallation."
+    W_NOENTRY="No uninstall entry could be written.  Delete the files by hand to uninstall."
     W_INUSE='C:\Failing\plugins\plug.dll is in use so that overwriting cannot be executed.'
     W_COPYFAILED="Failed in copying sample.cfg"
     ALREADY=' is already exists.\nDo you overwrite the existing file?\n\n Copy To   : '
@@ -46,6 +48,7 @@ texts_ja() {
     W_SUCCEEDED="インストールが完了しました。「完了」を押すと終了します。"
     W_HINT="このソフトを削除するにはメニューの「Uninstall Sample Editor」を使ってください。"
     W_ADDREMOVE="このソフトを削除するにはコントロールパネルの「アプリケーションの追加と削除」を使ってください。"
+    W_NOENTRY="アンインストール情報を登録できませんでした。ファイルは手動で削除してください。"
     W_INUSE='C:\Failing\plugins\plug.dll は他で使用中のため上書きできません。'
     W_COPYFAILED="sample.cfg のコピーに失敗しました。"
     ALREADY=' は既に存在します。\n既存ファイルに上書きしますか？\n\n コピー先： '
@@ -149,11 +152,27 @@ listing() {
     (cd "$1" && find . -type f -printf '%p %s %T@\n' | sort && find . -type f -exec md5sum {} + | sort)
 }
 
+# flat_package DIR FOLDER: the sample without its sub-folder entry (whose source and
+# destination names differ), installed under its own Folder value FOLDER.
+flat_package() {
+    package "$1"
+    chmod u+w "$E2E_C/$1/install.inf"
+    sed -i "s/^Folder=.*/Folder=$2/; /^3=plug.dll/d; s/^4=sample.cfg/3=sample.cfg/" "$E2E_C/$1/install.inf"
+}
+
+# The installed program run from its own folder proposes that folder and installs onto
+# itself. Every entry's source there is its own destination (the sample's sub-folder
+# entry has no source in the installed folder, so this installation goes without it).
 self_installation() {
     local lang=$1 before
-    before=$(listing "$E2E_C/SampleEd")
-    check "$lang: the installed program installs onto itself without a message" run_scenario self 'C:\SampleEd\INSTALL.EXE'
-    check "$lang: installing onto itself left every file as it was" test "$(listing "$E2E_C/SampleEd")" = "$before"
+    flat_package own OwnApp
+    W_DEST='C:\\OwnApp'
+    check "$lang: an installation to run again" run_scenario plain 'C:\own\INSTALL.EXE'
+    check "$lang: the installation to run again is there" cmp -s "$E2E_C/own/sample.cfg" "$E2E_C/OwnApp/sample.cfg"
+    before=$(listing "$E2E_C/OwnApp")
+    W_DEST='C:\\OwnApp\\'
+    check "$lang: the installed program installs onto itself without a message" run_scenario self 'C:\OwnApp\INSTALL.EXE'
+    check "$lang: installing onto itself left every file as it was" test "$(listing "$E2E_C/OwnApp")" = "$before"
 }
 
 resident_installation() {
@@ -189,6 +208,22 @@ fallback_installation() {
     check "$lang: INSTALL.INF is the $FALLBACK" cmp -s "$E2E_C/fb/$FALLBACK" "$E2E_C/Fallback/INSTALL.INF"
 }
 
+# A destination of 245 characters: every file fits, the uninstall command (quote,
+# folder, INSTALL.EXE, quote, " /r") does not. The sample's sub-folder entry would not
+# fit either, so this package goes without it.
+long_destination() {
+    local lang=$1 tail
+    flat_package long LongDest
+    tail=$(printf '%0236d' 0 | tr 0 d)
+    W_DEST="C:\\\\Deep\\\\$tail"
+    check "$lang: a destination too long for the uninstall command is told at the end" run_scenario long 'C:\long\INSTALL.EXE'
+    check "$lang: the files arrived at the long destination" cmp -s "$E2E_C/long/sample.cfg" "$E2E_C/Deep/$tail/sample.cfg"
+    check "$lang: no uninstall entry was written" no_entry LongDest
+}
+
+# no_entry FOLDER: the Uninstall key has no sub-key FOLDER.
+no_entry() { ! e2e_reg_has "$UNINSTALL_KEY\\$1"; }
+
 failing_installation() {
     local lang=$1 holder
     package fail
@@ -220,6 +255,7 @@ wizard_case() {
     resident_installation "$lang"
     lowspace_and_cancel "$lang"
     fallback_installation "$lang"
+    long_destination "$lang"
     failing_installation "$lang"
     mkdir -p "$E2E_LOGS/wizard-shots"
     cp "$BENCH_SHOTS"/*.png "$E2E_LOGS/wizard-shots/" 2>/dev/null
