@@ -53,6 +53,19 @@ private:
     HANDLE h_;
 };
 
+// A file of the old file interface (OpenFile, _lread, _lwrite), closed by _lclose.
+class OldFile {
+public:
+    explicit OldFile(HFILE f) : f_(f) {}
+    ~OldFile() { if (Valid()) _lclose(f_); }
+    bool Valid() const { return f_ != HFILE_ERROR; }
+    operator HFILE() const { return f_; }
+    OldFile(const OldFile&) = delete;
+    OldFile& operator=(const OldFile&) = delete;
+private:
+    HFILE f_;
+};
+
 class ComInit {
 public:
     ComInit() : ok_(SUCCEEDED(CoInitialize(NULL))) {}
@@ -90,6 +103,7 @@ private:
 class GlobalBlock {
 public:
     explicit GlobalBlock(SIZE_T size) : p_(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
+    explicit GlobalBlock(char* taken) : p_(taken) {}  // a block allocated elsewhere
     ~GlobalBlock() { if (p_) GlobalFree(p_); }
     char* Get() const { return p_; }
     GlobalBlock(const GlobalBlock&) = delete;

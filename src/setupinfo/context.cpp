@@ -1,33 +1,14 @@
 // Loads and checks the installation context and looks for an earlier installation.
 #include "setupinfo/context.h"
 #include "setupinfo/entries.h"
-#include "setupinfo/textops.h"
+#include "core/destination.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "startup/messages.h"
 #include "startup/probes.h"
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
-
-int FolderOfUninstallString(const char* value, char* folder, unsigned size)
-{
-    const char* slash = FindLastCharDbcs(value, '\\');
-    if (!slash) return 0;
-    const char* colon = FindCharDbcs(value, ':');
-    // The drive letter stands one character before the colon; a colon that is the first
-    // character, or one behind the last backslash, gives no folder.
-    if (!colon || colon == value || colon > slash) return 0;
-    unsigned length = (unsigned)(slash - (colon - 1)) + 1;
-    if (length + 1 > size) return 0;
-    CopyMemory(folder, colon - 1, length);
-    folder[length] = 0;
-    return 1;
-}
-
-static int IsCandidate(const char* command)
-{
-    return (ContainsText(command, "install.exe") || ContainsText(command, "INSTALL.EXE")) &&
-           (ContainsText(command, "/r") || ContainsText(command, "/R"));
-}
 
 // Reads UninstallString of sub-key index of the Uninstall key. -1: no such sub-key.
 static int ReadUninstallCommand(HKEY parent, DWORD index, char* command)
@@ -75,7 +56,7 @@ void ScanEarlierInstallation()
     for (DWORD index = 0;; index++) {
         int read = ReadUninstallCommand(parent.Get(), index, command);
         if (read < 0) break;
-        if (!read || !IsCandidate(command)) continue;
+        if (!read || !IsUninstallCandidate(command)) continue;
         if (FolderOfUninstallString(command, session.destFolder, sizeof session.destFolder) &&
             HoldsFirstEntry(relative))
             return;
@@ -83,23 +64,19 @@ void ScanEarlierInstallation()
     }
 }
 
-static void ProposeDestination()
+static void ProposeDestinationFolder()
 {
     char windows[260];
     ZeroMemory(windows, sizeof windows);
     GetWindowsDirectoryA(windows, 254);
-    UpperAscii(windows);
-    windows[3] = 0;
-    FormatText(session.destFolder, sizeof session.destFolder, "%s%s\\", windows, session.folder);
+    ProposeDestination(windows, session.folder, session.destFolder, sizeof session.destFolder);
 }
 
 static void CountEntries()
 {
     InstallSectionHold held;
-    session.entryCount = 0;
-    while (ResolveEntry(session.entryCount + 1), session.entryValue[0]) session.entryCount++;
-    session.groupCount = 0;
-    while (ResolveGroupEntry(session.groupCount + 1), session.entryValue[0]) session.groupCount++;
+    session.entryCount = CountInstallEntries();
+    session.groupCount = CountGroupEntries();
 }
 
 int LoadSetupContext()
@@ -130,7 +107,7 @@ int LoadSetupContext()
     if (session.destFolder[0])
         CopyText(session.previousFolder, sizeof session.previousFolder, session.destFolder);
     else
-        ProposeDestination();
+        ProposeDestinationFolder();
     CountEntries();
     return 1;
 }

@@ -10,7 +10,3 @@ int LoadSetupContext();
 // Looks through the Uninstall key for an earlier installation whose folder holds
 // entry 1's file; leaves its folder in session.destFolder, or destFolder empty.
 void ScanEarlierInstallation();
-
-// The folder part of an UninstallString value (drive letter to last backslash) into
-// folder; 0 when it does not fit.
-int FolderOfUninstallString(const char* value, char* folder, unsigned size);

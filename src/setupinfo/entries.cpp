@@ -1,8 +1,8 @@
 // Reads the setup information file and turns numbered entries into source and target.
 #include "setupinfo/entries.h"
-#include "setupinfo/textops.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "startup/session.h"
-#include "base/text.h"
 
 unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsigned size)
 {
@@ -47,63 +47,32 @@ int IsInstallSectionHeld()
     return installSection != NULL;
 }
 
-static int IsBlank(char c)
+// Value n of [Install]: from the held copy when there is one, else from the file.
+static unsigned ReadInstallValue(void*, unsigned n, char* buffer, unsigned size)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    if (!installSection) return ReadInfValue("Install", FormatEntryKey(n), buffer, size);
+    ReadSectionValue(installSection, FormatEntryKey(n), buffer, size);
+    return lstrlenA(buffer);
 }
 
-static const char* SkipBlanks(const char* text)
+static unsigned ReadGroupValue(void*, unsigned n, char* buffer, unsigned size)
 {
-    while (IsBlank(*text)) text++;
-    return text;
+    return ReadInfValue("Group", FormatEntryKey(n), buffer, size);
 }
 
-// 1 when the bytes from name to end are key, letters compared without case as the
-// profile API does (entry keys are numbers, so a plain byte loop is enough and fast).
-static int IsKey(const char* name, const char* end, const char* key)
+int CountInstallEntries()
 {
-    for (; name < end && *key; name++, key++) {
-        char a = *name, b = *key;
-        if (a >= 'A' && a <= 'Z') a = (char)(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = (char)(b - 'A' + 'a');
-        if (a != b) return 0;
-    }
-    return name == end && !*key;
+    return CountInstallEntries(ReadInstallValue, NULL);
 }
 
-void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size)
+int CountGroupEntries()
 {
-    buffer[0] = 0;
-    for (const char* entry = section; *entry; entry += lstrlenA(entry) + 1) {
-        const char* name = SkipBlanks(entry);
-        const char* equals = FindCharDbcs(name, '=');
-        const char* nameEnd = equals ? equals : name + lstrlenA(name);
-        while (nameEnd > name && IsBlank(nameEnd[-1])) nameEnd--;
-        if (!IsKey(name, nameEnd, key)) continue;
-        if (!equals) return;  // a key without "=" has an empty value
-        const char* value = SkipBlanks(equals + 1);
-        unsigned length = lstrlenA(value);
-        // Blanks and quotes are single bytes, never the second byte of a character.
-        while (length && IsBlank(value[length - 1])) length--;
-        if (length > 1 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
-            value++;
-            length -= 2;
-        }
-        CopyText(buffer, size, value);
-        if (length < (unsigned)lstrlenA(buffer)) buffer[length] = 0;
-        return;
-    }
+    return CountGroupEntries(ReadGroupValue, NULL);
 }
 
-// entryTarget := destFolder + relative; left empty when the whole path does not fit.
-static int SetTarget(const char* relative)
+int FindUninstallItem(char* name, unsigned size)
 {
-    CopyText(session.entryTarget, sizeof session.entryTarget, session.destFolder);
-    session.entryRelative = lstrlenA(session.entryTarget);
-    if (AppendText(session.entryTarget, sizeof session.entryTarget, relative)) return 1;
-    session.entryTarget[0] = 0;
-    session.entryRelative = 0;
-    return 0;
+    return FindUninstallItem(ReadGroupValue, NULL, name, size);
 }
 
 int ResolveEntry(int n)
@@ -112,27 +81,15 @@ int ResolveEntry(int n)
         CopyText(session.entryValue, sizeof session.entryValue, session.installerName);
     else if (n == 0)
         CopyText(session.entryValue, sizeof session.entryValue, session.infName);
-    else if (installSection)
-        ReadSectionValue(installSection, FormatEntryKey((unsigned)n), session.entryValue,
-                         sizeof session.entryValue);
     else
-        ReadInfValue("Install", FormatEntryKey((unsigned)n), session.entryValue,
-                     sizeof session.entryValue);
-    char* comma = FindCharDbcs(session.entryValue, ',');
-    if (!comma) return SetTarget(session.entryValue);
-    *comma = 0;
-    return SetTarget(comma + 1);
+        ReadInstallValue(NULL, (unsigned)n, session.entryValue, sizeof session.entryValue);
+    return ResolveInstallValue(session.entryValue, session.destFolder, session.entryTarget,
+                               sizeof session.entryTarget, &session.entryRelative);
 }
 
 int ResolveGroupEntry(int n)
 {
-    ReadInfValue("Group", FormatEntryKey((unsigned)n), session.entryValue,
-                 sizeof session.entryValue);
-    char* comma = FindCharDbcs(session.entryValue, ',');
-    if (!comma) {
-        session.entryValue[0] = 0;
-        return 1;
-    }
-    *comma = 0;
-    return SetTarget(comma + 1);
+    ReadGroupValue(NULL, (unsigned)n, session.entryValue, sizeof session.entryValue);
+    return ResolveGroupValue(session.entryValue, session.destFolder, session.entryTarget,
+                             sizeof session.entryTarget, &session.entryRelative);
 }

@@ -12,13 +12,7 @@ void HoldInstallSection();
 void ReleaseInstallSection();
 // 1 while a copy is held (a section too large for the host's read is not held).
 int IsInstallSectionHeld();
-
-// The value of key in section, a list of "key=value" strings as the profile API gives a
-// section whole (each ended by a zero byte, the list by an empty one), into buffer (cut
-// to size, default ""), read as the profile API reads one value on every system: blanks
-// around the key and the value do not count, letter case in the key does not count, the
-// first entry of a key wins, and one pair of matching quotes around the value goes.
-void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size);
+// (The value of a key in the held copy: ReadSectionValue of core/setupinfo.h.)
 
 // Holds the [Install] section for the lifetime of the holder.
 class InstallSectionHold {
@@ -34,6 +28,12 @@ public:
 // Returns 1, or 0 when destFolder and the name do not fit entryTarget: entryTarget is
 // then left empty, never cut.
 int ResolveEntry(int n);
+
+// The numbered-entry scans over the setup information file (see core/setupinfo.h):
+// the counts of [Install] and [Group] entries, and the uninstall item's name.
+int CountInstallEntries();
+int CountGroupEntries();
+int FindUninstallItem(char* name, unsigned size);
 
 // Entry n of [Group] into session.entryValue (caption) and, when the value has a comma,
 // session.entryTarget (destFolder + target and arguments). Returns as ResolveEntry.

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "setupinfo/entries.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "wizard/paths.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
 
 static const char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -61,9 +63,7 @@ static void ChooseWorkingFolder(char* chosen, unsigned size)
         CopyText(chosen, size, value);
     } else {
         CopyText(chosen, size, session.destFolder);
-        unsigned length = lstrlenA(chosen);
-        if (length > 3 && chosen[length - 1] == '\\' && !IsTrailByteAt(chosen, length - 1))
-            chosen[length - 1] = 0;
+        if (lstrlenA(chosen) > 3) DropBackslash(chosen);
     }
     if (!CopyText(session.workingFolder, sizeof session.workingFolder, chosen))
         session.workingFolder[0] = 0;

@@ -7,11 +7,11 @@
 #include "startup/probes.h"
 #include "startup/session.h"
 #include "setupinfo/context.h"
-#include "setupinfo/textops.h"
-#include "wizard/paths.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "wizard/wizard.h"
 #include "uninstall/uninstall.h"
-#include "base/text.h"
 
 const char* ReadCommandTail(const char* tail, RunMode* mode)
 {

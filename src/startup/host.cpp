@@ -1,5 +1,12 @@
 // The table of host entry points, filled with the real calls.
 #include "startup/host.h"
+#include "core/dbcs.h"
+
+// The system's own lead-byte test for the run's code page.
+static int SystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) ? 1 : 0;
+}
 
 // Filled by ResetHostHooks at start: the addresses of imported calls are known only
 // once the program is loaded.
@@ -15,4 +22,5 @@ void ResetHostHooks()
     host.moveFileEx = MoveFileExA;
     host.writeProfileString = WritePrivateProfileStringA;
     host.messageBox = MessageBoxA;
+    UseLeadByteTest(SystemLeadByte);
 }

@@ -20,5 +20,6 @@ struct HostHooks {
 
 extern HostHooks host;
 
-// Puts the real calls back into every entry.
+// Puts the real calls back into every entry, and makes the system's lead-byte test the
+// one every double-byte scan uses.
 void ResetHostHooks();

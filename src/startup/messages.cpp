@@ -2,7 +2,7 @@
 #include "startup/messages.h"
 #include "startup/host.h"
 #include "startup/session.h"
-#include "base/text.h"
+#include "core/text.h"
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT style)
 {

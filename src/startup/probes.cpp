@@ -3,8 +3,9 @@
 #include "startup/host.h"
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 
 void DetectLanguage()
 {

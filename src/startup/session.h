@@ -1,15 +1,7 @@
 // The one process-wide record of a run: every path, choice and window handle lives here.
 #pragma once
 #include <windows.h>
-
-enum {
-    kPathSize = 260,        // paths: at most 259 characters and the terminator
-    kNameSize = 50,         // file names of the installer and the setup information file
-    kTitleSize = 100,       // [Install] Title and Folder
-    kLeafSize = 128,        // last element of the Startup folder
-    kWorkFolderSize = 258,  // [Working Folder] value
-    kMessageSize = 1024     // a composed message text
-};
+#include "core/sizes.h"
 
 struct InstallSession {
     HINSTANCE instance;

@@ -5,7 +5,7 @@
 #include "startup/session.h"
 #include "startup/texts.h"
 #include "wizard/wizard.h"
-#include "base/text.h"
+#include "core/text.h"
 
 enum { kUninstallTimer = 1, kTimerDelay = 300 };
 

@@ -2,43 +2,23 @@
 #include "uninstall/uninstall.h"
 #include "setupinfo/context.h"
 #include "setupinfo/entries.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "startup/messages.h"
 #include "startup/session.h"
-#include "wizard/paths.h"
 #include "base/holders.h"
-#include "base/text.h"
 
-// 1 when text begins with prefix, compared byte for byte (case matters).
-static int StartsWith(const char* text, const char* prefix)
+// The system's key for a root named in [Reg].
+static HKEY RootKey(RegRoot root)
 {
-    while (*prefix)
-        if (*text++ != *prefix++) return 0;
-    return 1;
-}
-
-// The root key and sub-key of a [Reg] value. 0 when the value names no root, or names
-// only a root: a root key itself is never deleted.
-static int ParseRegValue(const char* value, HKEY* root, const char** subKey)
-{
-    static const struct {
-        const char* name;
-        HKEY key;
-    } roots[] = {
-        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-    };
-    for (unsigned i = 0; i < sizeof roots / sizeof roots[0]; i++) {
-        if (!StartsWith(value, roots[i].name)) continue;
-        const char* rest = value + lstrlenA(roots[i].name);
-        // The separator is skipped unseen; behind it a sub-key must follow.
-        if (!rest[0] || !rest[1] || rest[1] == '\\') return 0;
-        *root = roots[i].key;
-        *subKey = rest + 1;
-        return 1;
+    switch (root) {
+    case REG_ROOT_CURRENT_USER: return HKEY_CURRENT_USER;
+    case REG_ROOT_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
+    case REG_ROOT_CLASSES_ROOT: break;
     }
-    return 0;
+    return HKEY_CLASSES_ROOT;
 }
 
 void DeleteRegistryTree(HKEY parent, const char* subKey)
@@ -68,10 +48,10 @@ static void DeleteListedKeys()
 {
     char value[kPathSize];
     for (unsigned n = 1; ReadInfValue("Reg", FormatEntryKey(n), value, sizeof value); n++) {
-        HKEY root;
+        RegRoot root;
         const char* subKey;
         if (ParseRegValue(value, &root, &subKey))
-            DeleteRegistryTree(root, subKey);
+            DeleteRegistryTree(RootKey(root), subKey);
         else
             ShowError(session.progressWindow, Text(T_ABNORMAL_REG));
     }
@@ -115,9 +95,7 @@ static int ReportFolderKept(const char* folder)
 {
     char path[kPathSize];
     CopyText(path, sizeof path, folder);
-    unsigned length = lstrlenA(path);
-    if (length && path[length - 1] == '\\' && !IsTrailByteAt(path, length - 1))
-        path[length - 1] = 0;
+    DropBackslash(path);
     ShowErrorWith(session.progressWindow, T_FOLDER_NOT_DELETED, path);
     return 0;
 }

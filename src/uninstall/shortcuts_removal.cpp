@@ -1,9 +1,9 @@
 // Removal of the shortcuts and program groups that the installation made.
 #include "uninstall/uninstall.h"
 #include "startup/session.h"
-#include "wizard/paths.h"
 #include "base/holders.h"
-#include "base/text.h"
+#include "core/destination.h"
+#include "core/text.h"
 
 #define SHELL_FOLDERS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 

@@ -24,6 +24,6 @@ void RemoveCommonGroup();
 
 void ScheduleDeleteAtRestart(const char* path);
 
-// Writes text at the end of an open WININIT.INI, in place of a final end mark 0x1A and on
-// a line of its own. 1 when all was written; a failed seek writes nothing.
-int WriteSectionAtEnd(HFILE file, const char* text, unsigned length);
+// Writes bytes from offset on into an open WININIT.INI and ends the file behind them. 1 when
+// all was written; a failed seek writes nothing.
+int WriteWininitFrom(HFILE file, const char* bytes, unsigned offset, unsigned length);

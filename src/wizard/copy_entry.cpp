@@ -2,11 +2,12 @@
 #include "wizard/copy.h"
 #include <windows.h>
 #include "wizard/paths.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
 
 // Date and time-stamp line of one file, as the confirmation shows it.
 struct FileStamp {

@@ -5,47 +5,22 @@
 #include <commdlg.h>
 #include "wizard/paths.h"
 #include "setupinfo/entries.h"
-#include "setupinfo/textops.h"
+#include "core/destination.h"
+#include "core/text.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "resources/resource.h"
 #include "base/holders.h"
-#include "base/text.h"
 
-static const char kUninstallCommand[] = "install.exe,/r";
-enum { kUninstallTailSize = 15, kMaxFolderChars = kPathSize - 1 };
-
-// The item name in front of ",install.exe,/r": the value without its last 15 bytes, or the
-// whole value when it is shorter. A cut inside a double-byte character drops that character.
-static void TakeItemName(char* value)
-{
-    unsigned length = lstrlenA(value);
-    if (length < kUninstallTailSize) return;
-    unsigned cut = length - kUninstallTailSize;
-    if (cut > 0 && IsTrailByteAt(value, cut)) cut--;
-    value[cut] = 0;
-}
-
-// The hint keeps its closing text: a name too long for the field is shortened instead.
-static void ComposeUninstallHint(const char* name)
-{
-    const char* format = Text(T_UNINSTALL_HINT);
-    unsigned fixed = lstrlenA(format) - 2;  // without "%s"
-    char shortened[kPathSize];
-    CopyText(shortened, sizeof session.uninstallHint - fixed, name);
-    FormatText(session.uninstallHint, sizeof session.uninstallHint, format, shortened);
-}
+enum { kMaxFolderChars = kPathSize - 1 };
 
 void ScanUninstallItem()
 {
-    char value[kPathSize];
-    for (unsigned n = 1;; n++) {
-        if (ReadInfValue("Group", FormatEntryKey(n), value, sizeof value) == 0) return;
-        if (ContainsText(value, kUninstallCommand)) break;
-    }
+    char name[kPathSize];
+    if (!FindUninstallItem(name, sizeof name)) return;
     session.hasUninstallItem = 1;
-    TakeItemName(value);
-    ComposeUninstallHint(value);
+    ComposeUninstallHint(Text(T_UNINSTALL_HINT), name, session.uninstallHint,
+                         sizeof session.uninstallHint);
 }
 
 enum PathKind { PATH_NONE, PATH_FILE, PATH_FOLDER };
@@ -110,18 +85,11 @@ static int AcceptEarlierInstallation(HWND owner)
 
 int CheckDestination(HWND owner)
 {
-    char* folder = session.destFolder;
-    if (!AppendBackslash(folder, sizeof session.destFolder)) {
-        ShowError(owner, Text(T_FOLDER_TOO_LONG));
-        return 0;
-    }
-    if (lstrlenA(folder) <= 2) {
-        ShowError(owner, Text(T_ROOT_DIRECTORY));
-        return 0;
-    }
-    if (folder[1] != ':' || folder[2] != '\\') {
-        ShowError(owner, Text(T_DRIVE_AND_PATH));
-        return 0;
+    switch (NormaliseDestination(session.destFolder, sizeof session.destFolder)) {
+    case DEST_TOO_LONG: ShowError(owner, Text(T_FOLDER_TOO_LONG)); return 0;
+    case DEST_ROOT_DIRECTORY: ShowError(owner, Text(T_ROOT_DIRECTORY)); return 0;
+    case DEST_NO_DRIVE: ShowError(owner, Text(T_DRIVE_AND_PATH)); return 0;
+    case DEST_ACCEPTED: break;
     }
     return TestCreation(owner) && AcceptFreeSpace(owner) && AcceptEarlierInstallation(owner);
 }

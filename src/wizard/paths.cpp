@@ -1,29 +1,13 @@
-// Trailing backslashes, free space of the destination drive, and folder creation.
+// Free space of the destination drive, and folder creation.
 #include "wizard/paths.h"
 #include <windows.h>
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
+#include "core/text.h"
 #include "startup/host.h"
 #include "startup/messages.h"
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
-
-int IsTrailByteAt(const char* text, unsigned n)
-{
-    unsigned i = 0;
-    while (i < n && text[i]) i += (IsDBCSLeadByte((BYTE)text[i]) && text[i + 1]) ? 2 : 1;
-    return i > n ? 1 : 0;
-}
-
-int AppendBackslash(char* path, unsigned size)
-{
-    unsigned length = lstrlenA(path);
-    if (length >= 1 && path[length - 1] == '\\' && !IsTrailByteAt(path, length - 1)) return 1;
-    if (length + 2 > size) return 0;
-    path[length] = '\\';
-    path[length + 1] = 0;
-    return 1;
-}
 
 // Windows 95 before OSR2 (build 1000 and below) has only the old free-space query.
 static int HasExtendedQuery()
@@ -68,11 +52,6 @@ unsigned GetFreeMegabytes()
     if (root[1] != ':' || root[2] != '\\') return 0;
     root[3] = 0;
     return HasExtendedQuery() ? ExtendedQueryMegabytes(root) : OldQueryMegabytes(root);
-}
-
-int IsDriveRoot(const char* path)
-{
-    return path[0] && path[1] == ':' && path[2] == '\\' && path[3] == 0;
 }
 
 static int CreateNamedFolder(const char* name)

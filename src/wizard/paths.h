@@ -1,14 +1,5 @@
-// Path and folder operations of the destination: trailing backslash, free space, creation.
+// Free space of the destination drive and folder creation.
 #pragma once
-
-int IsTrailByteAt(const char* text, unsigned n);
-
-// 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
-int IsDriveRoot(const char* path);
-
-// Makes path end in a backslash of its own. Returns 1, or 0 (path unchanged) when the
-// backslash does not fit size.
-int AppendBackslash(char* path, unsigned size);
 
 // Whole megabytes available to the user on the drive of session.destFolder; 0 when the
 // drive's root cannot be formed or the query fails.

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "startup/session.h"
 #include "base/holders.h"
-#include "base/text.h"
+#include "core/text.h"
 
 static void SetText(HKEY key, const char* name, const char* value)
 {

@@ -5,7 +5,7 @@
 #include "startup/session.h"
 #include "startup/texts.h"
 #include "resources/resource.h"
-#include "base/text.h"
+#include "core/text.h"
 
 enum { kPageCount = 3 };
 

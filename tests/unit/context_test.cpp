@@ -4,6 +4,7 @@
 #include "base/holders.h"
 #include "startup/texts.h"
 #include "setupinfo/context.h"
+#include "core/setupinfo.h"
 #include "setupinfo/entries.h"
 #include "startup/probes.h"
 #include "startup/session.h"

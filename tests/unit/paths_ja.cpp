@@ -3,6 +3,8 @@
 #include "support.h"
 #include "startup/session.h"
 #include "wizard/paths.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
 
 TEST(PathsJapanese, TrailBytesAndBackslashAfterDoubleByteCharacter)
 {

@@ -3,6 +3,8 @@
 #include "startup/host.h"
 #include "startup/session.h"
 #include "wizard/paths.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
 
 TEST(Paths, AppendBackslashNormalisesAndRefusesWhatDoesNotFit)
 {

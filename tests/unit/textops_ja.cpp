@@ -1,7 +1,8 @@
 // Double-byte scans in a real code page 932 run (skipped in other code pages).
 #include "support.h"
-#include "base/text.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 
 TEST(TextOpsJapanese, BackslashByteInsideSoIsNoSeparator)
 {

@@ -1,7 +1,8 @@
 // Bounded text helpers and the double-byte-aware scans.
 #include "support.h"
-#include "base/text.h"
-#include "setupinfo/textops.h"
+#include "core/dbcs.h"
+#include "core/setupinfo.h"
+#include "core/text.h"
 
 TEST(BoundedText, CopyAndAppendReportCutsAndAlwaysTerminate)
 {

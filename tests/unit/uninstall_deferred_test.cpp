@@ -188,28 +188,28 @@ TEST_F(DeferredDeletion, EntriesStillInTheProfileCacheAreKept)
     EXPECT_GE(flushes, 1);
 }
 
-// A seek that fails (here on a pipe, which cannot seek) writes nothing: the block would
-// otherwise land on the file's first bytes.
+// A seek that fails (here on a pipe, which cannot seek) writes nothing: the bytes would
+// otherwise land on the file's first ones.
 TEST_F(DeferredDeletion, FailedSeekWritesNothing)
 {
     HANDLE reader, writer;
     ASSERT_TRUE(CreatePipe(&reader, &writer, NULL, 0));
-    const char text[] = "[Rename]\r\nNUL=C:\\X.TMP\r\n";
-    EXPECT_EQ(WriteSectionAtEnd((HFILE)(INT_PTR)writer, text, sizeof text - 1), 0);
+    const std::string text = "[boot]\r\n[Rename]\r\nNUL=C:\\X.TMP\r\n";
+    EXPECT_EQ(WriteWininitFrom((HFILE)(INT_PTR)writer, text.data(), 8, (unsigned)text.size()), 0);
     DWORD available = 1;
     EXPECT_TRUE(PeekNamedPipe(reader, NULL, 0, NULL, &available, NULL));
     EXPECT_EQ(available, 0u);
     CloseHandle(reader);
     CloseHandle(writer);
 
-    // On a file the same call appends, after a last line without its line end.
-    std::string path = WriteFile("seek.ini", "[boot]");
+    // On a file the same call writes from the offset on and ends the file behind the bytes.
+    std::string path = WriteFile("seek.ini", "[boot]\r\nold=1\r\nand a longer tail\r\n");
     OFSTRUCT info;
     HFILE file = OpenFile(path.c_str(), &info, OF_READWRITE);
     ASSERT_NE(file, HFILE_ERROR);
-    EXPECT_EQ(WriteSectionAtEnd(file, text, sizeof text - 1), 1);
+    EXPECT_EQ(WriteWininitFrom(file, text.data(), 8, (unsigned)text.size()), 1);
     _lclose(file);
-    EXPECT_EQ(ReadFileBytes(path), std::string("[boot]\r\n") + text);
+    EXPECT_EQ(ReadFileBytes(path), text);
 }
 
 // The pending moves of the prefix, as a multi-string value.

@@ -7,6 +7,8 @@
 #include "startup/session.h"
 #include "uninstall/uninstall.h"
 #include "wizard/paths.h"
+#include "core/dbcs.h"
+#include "core/destination.h"
 
 #define SHELL_FOLDERS "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define UNIT_FOLDER_VALUE "UninstUnitSample"

@@ -1,8 +1,8 @@
 // The Next checks of the destination page, driven without a window, and the page itself.
 #include "wizard_fixture.h"
-#include "base/text.h"
 #include "startup/texts.h"
 #include "resources/resource.h"
+#include "core/text.h"
 
 class WizardNext : public WizardTest {
 protected:

@@ -1,16 +1,23 @@
-// Bounded text operations over ANSI strings of the system code page.
-#include "base/text.h"
-#include <windows.h>
+// Bounded text operations over ANSI strings of the run's code page.
+#include "core/text.h"
 #include <stdarg.h>
+#include "core/dbcs.h"
 
-// Copies at most n bytes of src behind dst[used], cutting before a double-byte
-// character that would be split. Returns 1 when all of src fitted.
+unsigned TextLength(const char* text)
+{
+    unsigned n = 0;
+    while (text[n]) n++;
+    return n;
+}
+
+// Copies src behind dst[used], cutting before a double-byte character that would be
+// split. Returns 1 when all of src fitted.
 static int PutText(char* dst, size_t size, size_t used, const char* src)
 {
     if (size == 0) return 0;
     size_t i = 0;
     while (src[i]) {
-        size_t step = (IsDBCSLeadByte((BYTE)src[i]) && src[i + 1]) ? 2 : 1;
+        size_t step = CharStep(src + i);
         if (used + i + step > size - 1) {
             dst[used + i] = 0;
             return 0;
@@ -29,7 +36,7 @@ int CopyText(char* dst, size_t size, const char* src)
 
 int AppendText(char* dst, size_t size, const char* src)
 {
-    size_t used = lstrlenA(dst);
+    size_t used = TextLength(dst);
     if (used >= size) return 0;
     return PutText(dst, size, used, src);
 }
@@ -69,7 +76,7 @@ int FormatText(char* dst, size_t size, const char* format, ...)
             FormatNumber(piece, v < 0 ? 0UL - (unsigned long)v : (unsigned long)v, v < 0);
             p++;
         } else {
-            size_t step = (IsDBCSLeadByte((BYTE)*p) && p[1]) ? 2 : 1;
+            int step = CharStep(p);
             if (*p == '%' && p[1] == '%') p++;
             piece[0] = *p;
             piece[1] = 0;
@@ -89,14 +96,9 @@ int FormatText(char* dst, size_t size, const char* format, ...)
 // it would name another character (and another file), so such pairs are stepped over.
 static void ShiftLetters(char* text, char from, char to)
 {
-    while (*text) {
-        if (IsDBCSLeadByte((BYTE)*text) && text[1]) {
-            text += 2;
-            continue;
-        }
-        if (*text >= from && *text <= from + 25) *text = (char)(*text - from + to);
-        text++;
-    }
+    for (; *text; text += CharStep(text))
+        if (!IsLeadByte(*text) && *text >= from && *text <= from + 25)
+            *text = (char)(*text - from + to);
 }
 
 void UpperAscii(char* text)
@@ -111,11 +113,21 @@ void LowerAscii(char* text)
 
 int ContainsText(const char* text, const char* part)
 {
-    size_t n = lstrlenA(part);
+    size_t n = TextLength(part);
     for (; *text; text++) {
         size_t k = 0;
         while (k < n && text[k] == part[k]) k++;
         if (k == n) return 1;
     }
     return n == 0;
+}
+
+const char* GetLeafName(const char* path)
+{
+    static char leaf[258];
+    char work[256];
+    CopyText(work, sizeof work, path);
+    const char* slash = FindLastCharDbcs(work, '\\');
+    CopyText(leaf, sizeof leaf, slash ? slash + 1 : work);
+    return leaf;
 }

@@ -1,0 +1,35 @@
+// Offers: the rules for the destination folder text and the uninstall item's hint, over
+// plain buffers: drive roots, the trailing backslash, the shape the Next check demands,
+// the proposed folder, and the hint composed from the item name. No system calls.
+#pragma once
+
+// 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
+int IsDriveRoot(const char* path);
+
+// 1 when path ends in a backslash of its own (not the second byte of a character).
+int EndsInBackslash(const char* path);
+
+// Makes path end in a backslash of its own. Returns 1, or 0 (path unchanged) when the
+// backslash does not fit size.
+int AppendBackslash(char* path, unsigned size);
+
+// Drops a trailing backslash of path's own, if any.
+void DropBackslash(char* path);
+
+enum DestinationShape {
+    DEST_ACCEPTED,        // "X:\..." ending in a backslash
+    DEST_TOO_LONG,        // no room for the trailing backslash
+    DEST_ROOT_DIRECTORY,  // two characters or less
+    DEST_NO_DRIVE         // not a drive letter, colon and backslash in front
+};
+
+// The destination as the Next check takes it: a backslash appended, then its shape tested.
+DestinationShape NormaliseDestination(char* folder, unsigned size);
+
+// The proposed destination: the drive of windowsFolder (letters in capitals), then folder
+// and a backslash. 0 when it does not fit out.
+int ProposeDestination(const char* windowsFolder, const char* folder, char* out, unsigned size);
+
+// The hint of the copy page's end, format (with one "%s") filled with the item name. The
+// hint keeps its closing text: a name too long for out is shortened instead.
+void ComposeUninstallHint(const char* format, const char* name, char* out, unsigned size);
