@@ -15,6 +15,7 @@ packages=(
   imagemagick
   liblnk-utils
   locales gettext-base bc
+  clang libclang-rt-14-dev
 )
 
 missing=()

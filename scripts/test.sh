@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what a fresh machine lacks, builds both targets, checks the
-# size of the shipped program, runs the unit tests in an English and a Japanese bench, the
-# driver's self-test and every end-to-end script, and closes with one count line.
+# size of the shipped program, builds the core natively and runs its unit tests and a
+# bounded fuzz run, runs the unit tests in an English and a Japanese bench, the driver's
+# self-test and every end-to-end script, and closes with one count line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,6 +16,30 @@ add() { passed=$((passed + $1)); failed=$((failed + $2)); }
 
 # Size of the shipped program.
 if bash scripts/size.sh; then add 1 0; else add 0 1; fi
+
+# The core natively with clang under the sanitizers: its unit tests, then every fuzz
+# target for 10 s (one pass each when it neither crashed nor reported anything).
+echo "== core natively (clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
+if bash scripts/native.sh >"$BUILD_DIR/native-build.log" 2>&1; then
+    log=$BUILD_DIR/core-tests.log
+    "$BUILD_DIR/native/core_tests" --gtest_brief=1 >"$log" 2>&1
+    code=$?
+    grep -E 'Failure|FAILED|ERROR|runtime error' "$log" | head -n 40
+    ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
+    bad=$(sed -n 's/^ *\([0-9]*\) FAILED TEST.*/\1/p' "$log" | tail -1)
+    ok=${ok:-0}
+    bad=${bad:-0}
+    [ "$code" -ne 0 ] && [ "$bad" -eq 0 ] && bad=1
+    add "$ok" "$bad"
+    bash scripts/fuzz.sh 10 | tee "$BUILD_DIR/fuzz.log"
+    crashed=$(sed -n 's/^fuzz: total .* \([0-9]*\) targets crashed$/\1/p' "$BUILD_DIR/fuzz.log")
+    targets=$(grep -c ' executions, [0-9]* crashes$' "$BUILD_DIR/fuzz.log")
+    [ -z "$crashed" ] && crashed=1
+    add $((targets - crashed)) "$crashed"
+else
+    tail -n 30 "$BUILD_DIR/native-build.log"
+    add 0 1
+fi
 
 # Unit and integration tests, once per language.
 . tests/lib/winebench.sh

@@ -19,6 +19,8 @@ int AppendBackslash(char* path, unsigned size)
 {
     if (EndsInBackslash(path)) return 1;
     unsigned length = TextLength(path);
+    // Behind a lead byte without its second byte the backslash would become that byte.
+    if (length && IsLeadByte(path[length - 1]) && !IsTrailByteAt(path, length - 1)) return 0;
     if (length + 2 > size) return 0;
     path[length] = '\\';
     path[length + 1] = 0;

@@ -10,7 +10,7 @@ int IsDriveRoot(const char* path);
 int EndsInBackslash(const char* path);
 
 // Makes path end in a backslash of its own. Returns 1, or 0 (path unchanged) when the
-// backslash does not fit size.
+// backslash does not fit size or the path ends in half a character (a lead byte alone).
 int AppendBackslash(char* path, unsigned size);
 
 // Drops a trailing backslash of path's own, if any.

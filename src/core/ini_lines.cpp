@@ -7,6 +7,25 @@ static int IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+// Bytes to the next character of a line: a lead byte pairs only with a byte of the line.
+static int StepWithin(const char* p, const char* end)
+{
+    return IsLeadByte(*p) && p + 1 < end ? 2 : 1;
+}
+
+// The end of text without its trailing blanks. A blank that is the second byte of a
+// character stays, so that no character is cut in two.
+static const char* TrimEnd(const char* begin, const char* end)
+{
+    const char* kept = begin;
+    for (const char* p = begin; p < end;) {
+        int step = StepWithin(p, end);
+        if (step == 2 || !IsBlank(*p)) kept = p + step;
+        p += step;
+    }
+    return kept;
+}
+
 int NextIniLine(IniCursor* cursor, IniLine* line)
 {
     const char* p = cursor->at;
@@ -18,10 +37,9 @@ int NextIniLine(IniCursor* cursor, IniLine* line)
     line->stop = p;
     cursor->at = p;
     const char* begin = line->start;
-    while (begin < textEnd && IsBlank(*begin)) begin++;
-    while (textEnd > begin && IsBlank(textEnd[-1])) textEnd--;
+    while (begin < textEnd && IsBlank(*begin)) begin++;  // a blank is never a lead byte
     line->begin = begin;
-    line->end = textEnd;
+    line->end = TrimEnd(begin, textEnd);
     return 1;
 }
 
@@ -46,12 +64,6 @@ int IsHeaderOf(const IniLine& line, const char* name)
     return p < line.end && *p == ']';
 }
 
-// Bytes to the next character of a line: a lead byte pairs only with a byte of the line.
-static int StepWithin(const char* p, const char* end)
-{
-    return IsLeadByte(*p) && p + 1 < end ? 2 : 1;
-}
-
 int PutNormalisedEntry(const IniLine& line, char* out, unsigned room)
 {
     const char* equals = line.begin;
@@ -59,7 +71,7 @@ int PutNormalisedEntry(const IniLine& line, char* out, unsigned room)
     const char* nameEnd = equals < line.end ? equals : line.end;
     const char* value = nameEnd;
     if (equals < line.end) {
-        while (nameEnd > line.begin && IsBlank(nameEnd[-1])) nameEnd--;
+        nameEnd = TrimEnd(line.begin, equals);
         for (value = equals + 1; value < line.end && IsBlank(*value); value++) {}
     }
     unsigned nameLength = (unsigned)(nameEnd - line.begin);

@@ -35,6 +35,10 @@ unsigned SectionFromText(const char* text, unsigned length, const char* name, ch
             block[0] = 0;
             return 0;
         }
+        // A zero byte ends the entry, as it ends a string of the profile interface.
+        for (int i = 0; i < n; i++)
+            if (!block[used + i]) n = i;
+        if (n == 0) continue;  // an empty entry would end the list
         used += (unsigned)n;
         block[used++] = 0;
         block[used] = 0;
@@ -215,6 +219,8 @@ int FolderOfUninstallString(const char* value, char* folder, unsigned size)
     // The drive letter stands one character before the colon; a colon that is the first
     // character, or one behind the last backslash, gives no folder.
     if (!colon || colon == value || colon > slash) return 0;
+    // The drive letter is a character of its own, not the second byte of one.
+    if (IsTrailByteAt(value, (unsigned)(colon - 1 - value))) return 0;
     unsigned length = (unsigned)(slash - (colon - 1)) + 1;
     if (length + 1 > size) return 0;
     const char* drive = colon - 1;

@@ -10,7 +10,8 @@ const char* FormatEntryKey(unsigned n);
 
 // Section name of text (length bytes, any bytes allowed) into block in the held form: the
 // entries of the first section of that name (letter case ignored), blanks around the
-// first "=" dropped, empty lines and ";" comments left out. Returns the bytes used
+// first "=" dropped, empty lines and ";" comments left out, an entry
+// ending at a zero byte. Returns the bytes used
 // including the final empty entry, or 0 when block is too small for them (block then
 // holds the empty list when size allows). A missing section gives the empty list.
 unsigned SectionFromText(const char* text, unsigned length, const char* name, char* block,
@@ -64,5 +65,6 @@ int ParseRegValue(const char* value, RegRoot* root, const char** subKey);
 int IsUninstallCandidate(const char* command);
 
 // The folder part of an UninstallString value (drive letter to last backslash) into
-// folder; 0 when there is none or it does not fit.
+// folder; 0 when there is none (no colon behind a character of its own in front of the
+// last backslash) or it does not fit.
 int FolderOfUninstallString(const char* value, char* folder, unsigned size);

@@ -1,5 +1,6 @@
 // The [Rename] rewrite of WININIT.INI over buffers.
 #include "core/wininit.h"
+#include "core/dbcs.h"
 #include "core/ini_lines.h"
 #include "core/text.h"
 
@@ -19,6 +20,21 @@ static void Put(Output* out, const char* bytes, unsigned length)
     }
     for (unsigned i = 0; i < length; i++) out->text[out->used + i] = bytes[i];
     out->used += length;
+}
+
+// Ends the line just written. Behind half a character (a lead byte alone) a carriage
+// return would become its second byte, so that line ends in a line feed only.
+static void EndLine(Output* out, unsigned lineStart)
+{
+    if (out->full) return;
+    const char* line = out->text + lineStart;
+    unsigned length = out->used - lineStart;
+    unsigned i = 0;
+    while (i + 1 < length) i += IsLeadByte(line[i]) ? 2 : 1;
+    if (i + 1 == length && IsLeadByte(line[i]))
+        Put(out, "\n", 1);
+    else
+        Put(out, "\r\n", 2);
 }
 
 // The text's length without a final end mark 0x1A; -1 when an end mark stands before other
@@ -60,7 +76,7 @@ static void PutOldEntries(const char* old, unsigned length, Output* out)
             return;
         }
         out->used += (unsigned)n;
-        Put(out, "\r\n", 2);
+        EndLine(out, out->used - (unsigned)n);
     }
 }
 
@@ -72,7 +88,11 @@ unsigned RewriteRenameSection(const char* old, unsigned oldLength, const char* e
     unsigned length = (unsigned)end;
     Output o = {out, outSize, 0, 0};
     CopyOtherLines(old, length, &o);
-    if (o.used > 0 && !o.full && out[o.used - 1] != '\n') Put(&o, "\r\n", 2);
+    if (o.used > 0 && !o.full && out[o.used - 1] != '\n') {
+        unsigned lineStart = o.used;
+        while (lineStart > 0 && out[lineStart - 1] != '\n') lineStart--;
+        EndLine(&o, lineStart);
+    }
     unsigned sectionStart = o.used;
     Put(&o, "[Rename]\r\n", 10);
     PutOldEntries(old, length, &o);
