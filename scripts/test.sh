@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what a fresh machine lacks, builds both targets, checks the
-# size of the shipped program, builds the core natively and runs its unit tests and a
+# size of the shipped program and that no source folders include each other in a circle,
+# builds the core natively and runs its unit tests and a
 # bounded fuzz run, runs the unit tests in an English and a Japanese bench, the driver's
 # self-test and every end-to-end script, and closes with one count line.
 set -uo pipefail
@@ -16,6 +17,9 @@ add() { passed=$((passed + $1)); failed=$((failed + $2)); }
 
 # Size of the shipped program.
 if bash scripts/size.sh; then add 1 0; else add 0 1; fi
+
+# No source folder includes one that includes it back.
+if bash scripts/folder_cycles.sh; then add 1 0; else add 0 1; fi
 
 # The core natively with clang under the sanitizers: its unit tests, then every fuzz
 # target for 10 s (one pass each when it neither crashed nor reported anything).

@@ -5,9 +5,9 @@
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "startup/messages.h"
-#include "startup/probes.h"
-#include "startup/session.h"
+#include "common/messages.h"
+#include "common/probes.h"
+#include "common/session.h"
 #include "base/holders.h"
 
 // Reads UninstallString of sub-key index of the Uninstall key. -1: no such sub-key.

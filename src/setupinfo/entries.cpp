@@ -2,7 +2,7 @@
 #include "setupinfo/entries.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "startup/session.h"
+#include "common/session.h"
 
 unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsigned size)
 {

@@ -7,9 +7,9 @@
 #include "core/destination.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "wizard/paths.h"
-#include "startup/messages.h"
-#include "startup/session.h"
+#include "files/folders.h"
+#include "common/messages.h"
+#include "common/session.h"
 #include "base/holders.h"
 
 static const char kShellFoldersKey[] =

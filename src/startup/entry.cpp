@@ -2,10 +2,10 @@
 // context and carry out one of the three modes.
 #include "startup/entry.h"
 #include <shellapi.h>
-#include "startup/host.h"
-#include "startup/messages.h"
-#include "startup/probes.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/messages.h"
+#include "common/probes.h"
+#include "common/session.h"
 #include "setupinfo/context.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"

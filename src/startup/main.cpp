@@ -2,7 +2,7 @@
 // would cost several kilobytes, so it finds the command tail itself.
 #include <windows.h>
 #include "startup/entry.h"
-#include "startup/host.h"
+#include "common/host.h"
 
 #ifdef INSTALL_TEST_SEAM
 void ApplyTestSeam();

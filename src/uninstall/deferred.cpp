@@ -1,8 +1,8 @@
 // Deletion of the running program file at the next start: the delayed move of the system,
 // or a "NUL=" line in the [Rename] section of WININIT.INI.
 #include "uninstall/uninstall.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/session.h"
 #include "base/holders.h"
 #include "core/destination.h"
 #include "core/text.h"

@@ -2,9 +2,9 @@
 // schedules the running copy for deletion and closes the add/remove list after a success.
 #include "uninstall/uninstall.h"
 #include "resources/resource.h"
-#include "startup/session.h"
-#include "startup/texts.h"
-#include "wizard/wizard.h"
+#include "common/session.h"
+#include "common/texts.h"
+#include "common/window.h"
 #include "core/text.h"
 
 enum { kUninstallTimer = 1, kTimerDelay = 300 };

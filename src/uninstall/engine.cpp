@@ -6,8 +6,8 @@
 #include "core/destination.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "startup/messages.h"
-#include "startup/session.h"
+#include "common/messages.h"
+#include "common/session.h"
 #include "base/holders.h"
 
 // The system's key for a root named in [Reg].

@@ -1,6 +1,6 @@
 // Removal of the shortcuts and program groups that the installation made.
 #include "uninstall/uninstall.h"
-#include "startup/session.h"
+#include "common/session.h"
 #include "base/holders.h"
 #include "core/destination.h"
 #include "core/text.h"

@@ -1,4 +1,4 @@
-// The About box and the centring of a window on the screen.
+// The About box.
 #include "wizard/wizard.h"
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -14,13 +14,4 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE;
     }
     return FALSE;
-}
-
-void CenterWindow(HWND window)
-{
-    RECT frame;
-    GetWindowRect(window, &frame);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,12 +1,12 @@
 // Copying one resolved entry into the destination, with the overwrite confirmation.
 #include "wizard/copy.h"
 #include <windows.h>
-#include "wizard/paths.h"
+#include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "startup/messages.h"
-#include "startup/session.h"
+#include "common/messages.h"
+#include "common/session.h"
 #include "base/holders.h"
 
 // Date and time-stamp line of one file, as the confirmation shows it.

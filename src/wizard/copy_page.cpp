@@ -2,11 +2,11 @@
 #include "wizard/wizard.h"
 #include <commctrl.h>
 #include "wizard/copy.h"
-#include "wizard/paths.h"
+#include "files/folders.h"
 #include "setupinfo/entries.h"
 #include "shell/shortcuts.h"
-#include "startup/session.h"
-#include "startup/texts.h"
+#include "common/session.h"
+#include "common/texts.h"
 #include "resources/resource.h"
 
 enum { kStepCommand = 1, kStepTimer = 1, kStepDelay = 300 };

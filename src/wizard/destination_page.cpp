@@ -1,98 +1,16 @@
-// The destination page: the folder proposal, Browse, About, the uninstall hint and the
-// Next checks that decide whether the wizard may go on.
+// The destination page: the folder proposal, Browse and About; on Next the checks of
+// wizard/destination.h decide whether the wizard may go on.
 #include "wizard/wizard.h"
 #include <commctrl.h>
 #include <commdlg.h>
-#include "wizard/paths.h"
-#include "setupinfo/entries.h"
-#include "core/destination.h"
-#include "core/text.h"
-#include "startup/messages.h"
-#include "startup/session.h"
+#include "wizard/destination.h"
+#include "common/messages.h"
+#include "common/session.h"
+#include "common/window.h"
 #include "resources/resource.h"
-#include "base/holders.h"
+#include "core/text.h"
 
 enum { kMaxFolderChars = kPathSize - 1 };
-
-void ScanUninstallItem()
-{
-    char name[kPathSize];
-    if (!FindUninstallItem(name, sizeof name)) return;
-    session.hasUninstallItem = 1;
-    ComposeUninstallHint(Text(T_UNINSTALL_HINT), name, session.uninstallHint,
-                         sizeof session.uninstallHint);
-}
-
-enum PathKind { PATH_NONE, PATH_FILE, PATH_FOLDER };
-
-static PathKind KindOfPath(const char* path)
-{
-    WIN32_FIND_DATAA data;
-    FindHandle found(FindFirstFileA(path, &data));
-    if (!found.Valid()) return PATH_NONE;
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_FOLDER : PATH_FILE;
-}
-
-// Proves that a missing destination can be made: creates every level, then removes the
-// deepest one again. Levels above it that were made remain. A file that has the
-// destination's name is refused here: every copy into it would fail.
-static int TestCreation(HWND owner)
-{
-    if (IsDriveRoot(session.destFolder)) return 1;  // nothing to make; never "remove" C:
-    char name[kPathSize];
-    CopyText(name, sizeof name, session.destFolder);
-    name[lstrlenA(name) - 1] = 0;
-    PathKind kind = KindOfPath(name);
-    if (kind == PATH_FOLDER) return 1;
-    if (kind == PATH_FILE) {
-        ShowErrorWith(owner, T_FOLDER_IS_FILE, name);
-        return 0;
-    }
-    session.progressWindow = owner;
-    if (!CreateFolderPath(session.destFolder)) return 0;
-    RemoveDirectoryA(name);
-    return 1;
-}
-
-static int AcceptFreeSpace(HWND owner)
-{
-    unsigned megabytes = GetFreeMegabytes();
-    if (megabytes >= 100) return 1;
-    char text[kMessageSize];
-    FormatText(text, sizeof text, Text(T_FREE_SPACE), megabytes);
-    return ShowMessage(owner, text, session.title, MB_YESNO | MB_ICONQUESTION) != IDNO;
-}
-
-// An install.inf in the destination belongs to an installation whose uninstall
-// information this one overwrites.
-static int AcceptEarlierInstallation(HWND owner)
-{
-    char inf[kPathSize];
-    if (!FormatText(inf, sizeof inf, "%sinstall.inf", session.destFolder)) return 1;
-    if (KindOfPath(inf) == PATH_NONE) return 1;
-    if (lstrcmpiA(session.destFolder, session.previousFolder) == 0) {
-        session.isUpgrade = 1;
-        return 1;
-    }
-    if (ShowMessage(owner, Text(T_UNINSTALL_INFO), session.title, MB_YESNO | MB_ICONQUESTION) ==
-        IDYES) {
-        session.isUpgrade = 0;
-        return 0;
-    }
-    session.isUpgrade = 1;
-    return 1;
-}
-
-int CheckDestination(HWND owner)
-{
-    switch (NormaliseDestination(session.destFolder, sizeof session.destFolder)) {
-    case DEST_TOO_LONG: ShowError(owner, Text(T_FOLDER_TOO_LONG)); return 0;
-    case DEST_ROOT_DIRECTORY: ShowError(owner, Text(T_ROOT_DIRECTORY)); return 0;
-    case DEST_NO_DRIVE: ShowError(owner, Text(T_DRIVE_AND_PATH)); return 0;
-    case DEST_ACCEPTED: break;
-    }
-    return TestCreation(owner) && AcceptFreeSpace(owner) && AcceptEarlierInstallation(owner);
-}
 
 static void InitDestinationPage(HWND page)
 {

@@ -1,7 +1,7 @@
 // The uninstall entry under the system's Uninstall key.
 #include "wizard/copy.h"
 #include <windows.h>
-#include "startup/session.h"
+#include "common/session.h"
 #include "base/holders.h"
 #include "core/text.h"
 

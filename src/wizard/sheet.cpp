@@ -2,8 +2,8 @@
 // helper with which a page refuses a wizard notification.
 #include "wizard/wizard.h"
 #include <commctrl.h>
-#include "startup/session.h"
-#include "startup/texts.h"
+#include "common/session.h"
+#include "common/texts.h"
 #include "resources/resource.h"
 #include "core/text.h"
 

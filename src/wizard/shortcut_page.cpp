@@ -1,7 +1,7 @@
 // The shortcut options page: start-menu entry and desktop shortcut check boxes.
 #include "wizard/wizard.h"
 #include <commctrl.h>
-#include "startup/session.h"
+#include "common/session.h"
 #include "resources/resource.h"
 
 static void SetBoxes(HWND page, int startMenu)

@@ -5,7 +5,7 @@
 //   INSTALL_SEAM_WINEXEC_FAIL=1     starting the uninstall copy fails
 //   INSTALL_SEAM_MOVEFILEEX_FAIL=1  the delayed move at the next start is refused
 #include <windows.h>
-#include "startup/host.h"
+#include "common/host.h"
 
 static DWORD seamMajor;
 static unsigned long long seamFreeBytes;

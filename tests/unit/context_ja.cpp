@@ -1,7 +1,7 @@
 // The setup context in a code page 932 run: Japanese messages and double-byte folder names.
 #include "support.h"
 #include "setupinfo/context.h"
-#include "startup/session.h"
+#include "common/session.h"
 
 class ContextJapanese : public SessionTest {};
 

@@ -2,12 +2,12 @@
 // of the destination folder and the entry counts.
 #include "support.h"
 #include "base/holders.h"
-#include "startup/texts.h"
+#include "common/texts.h"
 #include "setupinfo/context.h"
 #include "core/setupinfo.h"
 #include "setupinfo/entries.h"
-#include "startup/probes.h"
-#include "startup/session.h"
+#include "common/probes.h"
+#include "common/session.h"
 
 // An Uninstall sub-key made for one test and deleted after it.
 class UninstallEntry {

@@ -2,7 +2,7 @@
 // scratch folder, the current directory in the source folder, and file-time helpers.
 #pragma once
 #include "support.h"
-#include "startup/session.h"
+#include "common/session.h"
 #include "setupinfo/entries.h"
 #include "wizard/copy.h"
 

@@ -1,9 +1,9 @@
 // The command line, locating the setup files and the uninstall request.
 #include "support.h"
-#include "startup/texts.h"
+#include "common/texts.h"
 #include "startup/entry.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/session.h"
 
 // The tail as WinMain delivers it: one leading "/" is stepped over, and only one.
 TEST(CommandLine, ModesOfTheTail)

@@ -1,6 +1,6 @@
 // Runs every unit test.
 #include <gtest/gtest.h>
-#include "startup/host.h"
+#include "common/host.h"
 
 int main(int argc, char** argv)
 {

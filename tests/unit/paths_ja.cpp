@@ -1,8 +1,8 @@
 // Double-byte characters in paths: trail bytes, backslash bytes inside characters, and the
 // Japanese folder messages. Runs in a code page 932 run only.
 #include "support.h"
-#include "startup/session.h"
-#include "wizard/paths.h"
+#include "common/session.h"
+#include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
 

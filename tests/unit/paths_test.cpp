@@ -1,8 +1,9 @@
 // Trailing backslashes, folder creation and the free-space figure of the destination drive.
 #include "support.h"
-#include "startup/host.h"
-#include "startup/session.h"
-#include "wizard/paths.h"
+#include "common/host.h"
+#include "common/session.h"
+#include "files/folders.h"
+#include "wizard/destination.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
 

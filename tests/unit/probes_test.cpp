@@ -1,7 +1,7 @@
 // Host probes read from the prefix's registry: the kind of system and the Startup folder.
 #include "support.h"
-#include "startup/probes.h"
-#include "startup/session.h"
+#include "common/probes.h"
+#include "common/session.h"
 
 static const char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 static const char kWinKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";

@@ -1,6 +1,6 @@
 // The uninstall entry: its key, its two values, overwriting, and a command that does not fit.
 #include "support.h"
-#include "startup/session.h"
+#include "common/session.h"
 #include "wizard/copy.h"
 
 static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

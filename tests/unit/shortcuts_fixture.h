@@ -4,7 +4,7 @@
 #include "support.h"
 #include <shlobj.h>
 #include <algorithm>
-#include "startup/session.h"
+#include "common/session.h"
 #include "shell/shortcuts.h"
 
 struct LinkInfo {

@@ -1,7 +1,7 @@
 // Test support shared by the unit tests.
 #include "support.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/session.h"
 
 std::vector<ShownMessage> shownMessages;
 static std::vector<int> queuedAnswers;

@@ -3,10 +3,10 @@
 #pragma once
 #include "support.h"
 #include "setupinfo/context.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/session.h"
 #include "uninstall/uninstall.h"
-#include "wizard/paths.h"
+#include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
 

@@ -2,9 +2,11 @@
 // window under which real page templates are created.
 #pragma once
 #include "support.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/host.h"
+#include "common/session.h"
 #include "wizard/wizard.h"
+#include "wizard/destination.h"
+#include "common/window.h"
 
 class WizardTest : public SessionTest {
 protected:

@@ -1,7 +1,7 @@
 // Host probes: UI language, host version, kind of system, name of the Startup folder.
-#include "startup/probes.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/probes.h"
+#include "common/host.h"
+#include "common/session.h"
 #include "base/holders.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"

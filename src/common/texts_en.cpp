@@ -1,5 +1,5 @@
 // English texts. %s and %u stand where a path, a title or a number goes.
-#include "startup/texts.h"
+#include "common/texts.h"
 
 const char* const kEnglishTexts[T_TEXT_COUNT] = {
     /* T_ERROR_CAPTION */ "Error",

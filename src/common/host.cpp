@@ -1,5 +1,5 @@
 // The table of host entry points, filled with the real calls.
-#include "startup/host.h"
+#include "common/host.h"
 #include "core/dbcs.h"
 
 // The system's own lead-byte test for the run's code page.

@@ -1,9 +1,13 @@
-// Free space of the destination drive and folder creation.
+// Folder creation, level by level, and the existence test of a path.
 #pragma once
 
-// Whole megabytes available to the user on the drive of session.destFolder; 0 when the
-// drive's root cannot be formed or the query fails.
-unsigned GetFreeMegabytes();
+// 1 when a file or folder of that name (or matching that pattern) exists; a directory
+// search, so that it answers alike on every host, wildcards included.
+int PathExists(const char* path);
+
+// Whether path names nothing, a file or a folder (the same search).
+enum PathKind { PATH_NONE, PATH_FILE, PATH_FOLDER };
+PathKind KindOfPath(const char* path);
 
 // One folder level (path ends in a backslash). 1 when it exists or was created; 0 after a
 // message owned by session.progressWindow.

@@ -1,7 +1,7 @@
 // Message boxes: every box of the program goes through here.
 #pragma once
 #include <windows.h>
-#include "startup/texts.h"
+#include "common/texts.h"
 
 // Shows text with a caption and style; returns the button pressed.
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT style);

@@ -1,5 +1,5 @@
 // Japanese texts, in UTF-8 here and compiled to code page 932 bytes.
-#include "startup/texts.h"
+#include "common/texts.h"
 
 const char* const kJapaneseTexts[T_TEXT_COUNT] = {
     /* T_ERROR_CAPTION */ "エラー",

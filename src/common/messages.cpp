@@ -1,7 +1,7 @@
 // Message boxes through the host table, so that tests can give the answers.
-#include "startup/messages.h"
-#include "startup/host.h"
-#include "startup/session.h"
+#include "common/messages.h"
+#include "common/host.h"
+#include "common/session.h"
 #include "core/text.h"
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT style)

@@ -1,6 +1,6 @@
 // Picks the text of the run's language.
-#include "startup/texts.h"
-#include "startup/session.h"
+#include "common/texts.h"
+#include "common/session.h"
 
 const char* Text(TextId id)
 {

@@ -1,5 +1,5 @@
 // The process-wide record.
-#include "startup/session.h"
+#include "common/session.h"
 
 InstallSession session;
 

@@ -1,0 +1,11 @@
+// Window helpers shared by the wizard and the uninstall dialog.
+#include "common/window.h"
+
+void CenterWindow(HWND window)
+{
+    RECT frame;
+    GetWindowRect(window, &frame);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

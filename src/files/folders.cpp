@@ -1,0 +1,67 @@
+// Folder creation, level by level, and the existence test of a path.
+#include "files/folders.h"
+#include <windows.h>
+#include "core/dbcs.h"
+#include "core/destination.h"
+#include "core/text.h"
+#include "common/messages.h"
+#include "common/session.h"
+#include "base/holders.h"
+
+PathKind KindOfPath(const char* path)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle found(FindFirstFileA(path, &data));
+    if (!found.Valid()) return PATH_NONE;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_FOLDER : PATH_FILE;
+}
+
+int PathExists(const char* path)
+{
+    return KindOfPath(path) != PATH_NONE;
+}
+
+static int CreateNamedFolder(const char* name)
+{
+    WIN32_FIND_DATAA data;
+    {
+        FindHandle found(FindFirstFileA(name, &data));
+        if (found.Valid()) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 1;
+            ShowErrorWith(session.progressWindow, T_FOLDER_IS_FILE, name);
+            return 0;
+        }
+    }
+    if (CreateDirectoryA(name, NULL)) return 1;
+    ShowErrorWith(session.progressWindow, T_FOLDER_NOT_CREATED, name);
+    return 0;
+}
+
+int CreateFolderLevel(char* path)
+{
+    if (IsDriveRoot(path)) return 1;
+    unsigned length = lstrlenA(path);
+    if (length == 0) return 0;
+    path[length - 1] = 0;
+    int result = CreateNamedFolder(path);
+    path[length - 1] = '\\';
+    return result;
+}
+
+int CreateFolderPath(char* path)
+{
+    if (lstrlenA(path) < 3) return 0;
+    return CreateFolderLevelsFrom(path, 3);
+}
+
+int CreateFolderLevelsFrom(char* path, unsigned start)
+{
+    for (char* slash = FindCharDbcs(path + start, '\\'); slash; slash = FindCharDbcs(slash + 1, '\\')) {
+        char kept = slash[1];
+        slash[1] = 0;
+        int result = CreateFolderLevel(path);
+        slash[1] = kept;
+        if (!result) return 0;
+    }
+    return 1;
+}
