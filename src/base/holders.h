@@ -1,40 +1,16 @@
 // Thin RAII holders for handles, so that every early return releases what was opened.
+// Each converts to its handle, so a call site reads like the plain call. The registry
+// key's holder is in base/registry.h.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
-
-class RegKey {
-public:
-    RegKey() : key_(NULL) {}
-    ~RegKey() { Close(); }
-    LONG Open(HKEY root, const char* path, REGSAM access)
-    {
-        Close();
-        return RegOpenKeyExA(root, path, 0, access, &key_);
-    }
-    LONG Create(HKEY root, const char* path, REGSAM access)
-    {
-        Close();
-        return RegCreateKeyExA(root, path, 0, NULL, 0, access, NULL, &key_, NULL);
-    }
-    void Close()
-    {
-        if (key_) RegCloseKey(key_);
-        key_ = NULL;
-    }
-    HKEY Get() const { return key_; }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-private:
-    HKEY key_;
-};
 
 class FindHandle {
 public:
     explicit FindHandle(HANDLE h) : h_(h) {}
     ~FindHandle() { if (Valid()) FindClose(h_); }
     bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
+    operator HANDLE() const { return h_; }
     FindHandle(const FindHandle&) = delete;
     FindHandle& operator=(const FindHandle&) = delete;
 private:
@@ -46,7 +22,7 @@ public:
     explicit FileHandle(HANDLE h) : h_(h) {}
     ~FileHandle() { if (Valid()) CloseHandle(h_); }
     bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }
-    HANDLE Get() const { return h_; }
+    operator HANDLE() const { return h_; }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 private:
@@ -76,12 +52,14 @@ private:
     bool ok_;
 };
 
+// A COM interface pointer, released at the end. Created or queried with IID_PPV_ARGS:
+//   CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))
 template <class T> class ComPtr {
 public:
     ComPtr() : p_(NULL) {}
     ~ComPtr() { if (p_) p_->Release(); }
-    T* Get() const { return p_; }
-    T** Out() { return &p_; }
+    operator T*() const { return p_; }
+    T** operator&() { return &p_; }
     T* operator->() const { return p_; }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
@@ -93,7 +71,7 @@ class LibraryHandle {
 public:
     explicit LibraryHandle(HMODULE m) : m_(m) {}
     ~LibraryHandle() { if (m_) FreeLibrary(m_); }
-    HMODULE Get() const { return m_; }
+    operator HMODULE() const { return m_; }
     LibraryHandle(const LibraryHandle&) = delete;
     LibraryHandle& operator=(const LibraryHandle&) = delete;
 private:
@@ -105,7 +83,7 @@ public:
     explicit GlobalBlock(SIZE_T size) : p_(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
     explicit GlobalBlock(char* taken) : p_(taken) {}  // a block allocated elsewhere
     ~GlobalBlock() { if (p_) GlobalFree(p_); }
-    char* Get() const { return p_; }
+    operator char*() const { return p_; }
     GlobalBlock(const GlobalBlock&) = delete;
     GlobalBlock& operator=(const GlobalBlock&) = delete;
 private:

@@ -2,7 +2,8 @@
 #include "common/probes.h"
 #include "common/host.h"
 #include "common/session.h"
-#include "base/holders.h"
+#include "common/keys.h"
+#include "base/registry.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
@@ -19,47 +20,39 @@ int HostIsWin32()
 
 int OsClassOfVersion(const char* v)
 {
-    if (ContainsText(v, "4.0")) return 3;
-    if (ContainsText(v, "5.0")) return 4;
-    if (ContainsText(v, "5.1") || ContainsText(v, "5.2")) return 5;
-    if (ContainsText(v, "6.0")) return 6;
-    if (ContainsText(v, "6.1")) return 7;
-    return 8;
+    if (ContainsText(v, "4.0")) return OS_NT4;
+    if (ContainsText(v, "5.0")) return OS_WIN2000;
+    if (ContainsText(v, "5.1") || ContainsText(v, "5.2")) return OS_XP;
+    if (ContainsText(v, "6.0")) return OS_VISTA;
+    if (ContainsText(v, "6.1")) return OS_WIN7;
+    return OS_LATER_NT;
 }
 
 int OsClassOfProduct(const char* name)
 {
-    if (ContainsText(name, "Windows ME")) return 2;
-    if (ContainsText(name, "Windows 98")) return 1;
-    return 0;
+    if (ContainsText(name, "Windows ME")) return OS_WINME;
+    if (ContainsText(name, "Windows 98")) return OS_WIN98;
+    return OS_WIN95;
 }
 
-// Reads a text value into a 258-byte buffer with a stated size of 256; 1 when read.
+// Reads a text value into a kRegTextSize buffer: 1 when read, 0 when the value cannot be
+// read (text empty), -1 when the key cannot be opened.
 static int ReadKeyText(HKEY root, const char* path, const char* name, char* text)
 {
-    ZeroMemory(text, 258);
+    ZeroMemory(text, kRegTextSize);
     RegKey key;
     if (key.Open(root, path, KEY_ALL_ACCESS) != ERROR_SUCCESS) return -1;
-    DWORD size = 256;
-    DWORD type = 0;
-    LONG result = RegQueryValueExA(key.Get(), name, NULL, &type, (BYTE*)text, &size);
-    if (result != ERROR_SUCCESS) {
-        ZeroMemory(text, 258);
-        return 0;
-    }
-    return 1;
+    return key.ReadText(name, text, kRegTextSize) == ERROR_SUCCESS ? 1 : 0;
 }
 
 void ClassifyOs()
 {
-    char text[258];
-    if (ReadKeyText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                    "CurrentVersion", text) == 1) {
+    char text[kRegTextSize];
+    if (ReadKeyText(HKEY_LOCAL_MACHINE, NT_VERSION_KEY, "CurrentVersion", text) == 1) {
         session.osClass = OsClassOfVersion(text);
         return;
     }
-    if (ReadKeyText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                    "ProductName", text) < 0)
+    if (ReadKeyText(HKEY_LOCAL_MACHINE, WINDOWS_VERSION_KEY, "ProductName", text) < 0)
         return;
     session.osClass = OsClassOfProduct(text);
 }
@@ -67,7 +60,7 @@ void ClassifyOs()
 int ReadStartupLeaf()
 {
     ZeroMemory(session.startupLeaf, sizeof session.startupLeaf);
-    char text[258];
+    char text[kRegTextSize];
     if (ReadKeyText(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup", text) < 0) return 0;
     const char* slash = FindLastCharDbcs(text, '\\');
     if (!slash || !slash[1]) return 0;

@@ -3,12 +3,10 @@
 
 void DetectLanguage();
 int HostIsWin32();              // major version 4 or more
-void ClassifyOs();
+void ClassifyOs();                                  // session.osClass, an OsClass
 int OsClassOfVersion(const char* currentVersion);   // NT CurrentVersion text: 3..8
 int OsClassOfProduct(const char* productName);      // Windows ProductName text: 0..2
 // The last element of the user's Startup folder into session.startupLeaf. 0 when the
 // folder cannot be read; 1 otherwise. A leaf too long for the field (no Title can be that
 // long) is left empty with 1.
 int ReadStartupLeaf();
-
-#define SHELL_FOLDERS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"

@@ -3,11 +3,24 @@
 #include <windows.h>
 #include "core/sizes.h"
 
+// The kinds of host, in session.osClass. 0 is also the value when nothing could be read.
+enum OsClass {
+    OS_WIN95 = 0,
+    OS_WIN98 = 1,
+    OS_WINME = 2,
+    OS_NT4 = 3,
+    OS_WIN2000 = 4,
+    OS_XP = 5,       // and Server 2003
+    OS_VISTA = 6,
+    OS_WIN7 = 7,
+    OS_LATER_NT = 8  // any later NT-family host
+};
+
 struct InstallSession {
     HINSTANCE instance;
     int isWin32Host;
     int japanese;
-    int osClass;
+    int osClass;  // an OsClass
     char installerPath[kPathSize];
     char sourceFolder[kPathSize];
     char installerName[kNameSize];

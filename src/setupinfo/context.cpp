@@ -8,22 +8,20 @@
 #include "common/messages.h"
 #include "common/probes.h"
 #include "common/session.h"
-#include "base/holders.h"
+#include "common/keys.h"
+#include "base/registry.h"
 
-// Reads UninstallString of sub-key index of the Uninstall key. -1: no such sub-key.
+// Reads UninstallString of sub-key index of the Uninstall key into a kRegTextSize buffer
+// (empty when it cannot be read or is too long). -1: no such sub-key.
 static int ReadUninstallCommand(HKEY parent, DWORD index, char* command)
 {
-    char name[258];
+    char name[kRegTextSize];
     ZeroMemory(name, sizeof name);
-    ZeroMemory(command, 258);
-    if (RegEnumKeyA(parent, index, name, 256) != ERROR_SUCCESS) return -1;
+    ZeroMemory(command, kRegTextSize);
+    if (RegEnumKeyA(parent, index, name, kRegTextRead) != ERROR_SUCCESS) return -1;
     RegKey entry;
     if (entry.Open(parent, name, KEY_ALL_ACCESS) != ERROR_SUCCESS) return 0;
-    DWORD size = 256;
-    // A value too long for the buffer is no candidate: its text is not defined.
-    if (RegQueryValueExA(entry.Get(), "UninstallString", NULL, NULL, (BYTE*)command, &size) !=
-        ERROR_SUCCESS)
-        ZeroMemory(command, 258);
+    entry.ReadText("UninstallString", command, kRegTextSize);
     return 1;
 }
 
@@ -52,9 +50,9 @@ void ScanEarlierInstallation()
     RegKey parent;
     if (parent.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS)
         return;
-    char command[258];
+    char command[kRegTextSize];
     for (DWORD index = 0;; index++) {
-        int read = ReadUninstallCommand(parent.Get(), index, command);
+        int read = ReadUninstallCommand(parent, index, command);
         if (read < 0) break;
         if (!read || !IsUninstallCandidate(command)) continue;
         if (FolderOfUninstallString(command, session.destFolder, sizeof session.destFolder) &&

@@ -1,8 +1,6 @@
 // Loading and checking the installation context from the setup information file.
 #pragma once
 
-#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-
 // Reads Title, Folder and TSR, refuses bad values with a message, finds an earlier
 // installation, proposes the destination folder and counts the entries. 1 on success.
 int LoadSetupContext();

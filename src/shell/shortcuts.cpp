@@ -10,27 +10,21 @@
 #include "files/folders.h"
 #include "common/messages.h"
 #include "common/session.h"
+#include "common/keys.h"
 #include "base/holders.h"
+#include "base/registry.h"
 
-static const char kShellFoldersKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 static const char* const kPlaceValues[] = {"Programs", "Desktop", "Startup"};
 
 int ReadShellFolder(ShortcutPlace place, char* folder, unsigned size)
 {
-    if ((unsigned)place > PLACE_STARTUP || size < 2) return 0;
+    if ((unsigned)place > PLACE_STARTUP || size < 2 || size > kPathSize) return 0;
     folder[0] = 0;
     RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ) != ERROR_SUCCESS) return 0;
-    DWORD type = 0;
-    DWORD bytes = size - 1;  // room for a terminator the value may lack
-    if (RegQueryValueExA(key.Get(), kPlaceValues[place], NULL, &type,
-                         reinterpret_cast<BYTE*>(folder), &bytes) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        folder[0] = 0;
-        return 0;
-    }
-    folder[bytes] = 0;
+    if (key.Open(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_READ) != ERROR_SUCCESS) return 0;
+    char text[kPathSize + 1];  // a value of up to size - 1 bytes, and its terminator
+    if (key.ReadText(kPlaceValues[place], text, size + 1) != ERROR_SUCCESS) return 0;
+    CopyText(folder, size, text);
     if (!folder[0] || !AppendBackslash(folder, size)) {
         folder[0] = 0;
         return 0;
@@ -81,8 +75,7 @@ static void MakeLink(const char* folder, int item)
         return;
     }
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.Out()))))
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
         return;
     char* comma = FindCharDbcs(session.entryTarget + session.entryRelative, ',');
     if (comma) {
@@ -97,7 +90,7 @@ static void MakeLink(const char* folder, int item)
         link->SetWorkingDirectory(working);
     }
     ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()))))
+    if (FAILED(link->QueryInterface(IID_PPV_ARGS(&file))))
         return;
     WCHAR wide[kPathSize];
     if (!MultiByteToWideChar(CP_ACP, 0, linkPath, -1, wide, kPathSize)) return;

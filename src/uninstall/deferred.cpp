@@ -24,11 +24,11 @@ static char* ReadWininit(const char* ini, DWORD* size, int* missing)
         return static_cast<char*>(GlobalAlloc(GMEM_FIXED, 1));
     }
     if (!file.Valid()) return NULL;
-    *size = GetFileSize(file.Get(), NULL);
+    *size = GetFileSize(file, NULL);
     if (*size == INVALID_FILE_SIZE || *size > kIniLimit) return NULL;
     char* text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, *size + 1));
     DWORD got = 0;
-    if (text && ReadFile(file.Get(), text, *size, &got, NULL) && got == *size) return text;
+    if (text && ReadFile(file, text, *size, &got, NULL) && got == *size) return text;
     if (text) GlobalFree(text);
     return NULL;
 }
@@ -84,14 +84,14 @@ void ScheduleDeleteAtRestart(const char* path)
     DWORD oldLength = 0;
     int missing = 0;
     GlobalBlock old(ReadWininit(ini, &oldLength, &missing));
-    if (!old.Get()) return;
+    if (!old) return;
     GlobalBlock text(oldLength + kRenameRoom);
-    if (!text.Get()) return;
+    if (!text) return;
     unsigned newLength =
-        RewriteRenameSection(old.Get(), oldLength, entry, text.Get(), oldLength + kRenameRoom);
+        RewriteRenameSection(old, oldLength, entry, text, oldLength + kRenameRoom);
     if (!newLength) return;
     if (missing)
-        CreateWininit(ini, text.Get(), newLength);
+        CreateWininit(ini, text, newLength);
     else
-        ReplaceWininit(ini, old.Get(), oldLength, text.Get(), newLength);
+        ReplaceWininit(ini, old, oldLength, text, newLength);
 }

@@ -12,7 +12,7 @@ enum { kUninstallTimer = 1, kTimerDelay = 300 };
 // Finds the window to close after a complete success.
 static void FindListWindow()
 {
-    if (session.osClass == 4) {
+    if (session.osClass == OS_WIN2000) {
         session.windowToClose = FindWindowExA(NULL, NULL, "Windows Add/Remove Programs", NULL);
         return;
     }
@@ -79,7 +79,7 @@ INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 static void CloseListWindow()
 {
     if (!session.uninstallSucceeded || !session.windowToClose) return;
-    if (session.osClass != 4 &&
+    if (session.osClass != OS_WIN2000 &&
         (!session.controlPanelHost || session.windowToClose == session.controlPanelHost))
         return;
     PostMessageA(session.windowToClose, WM_CLOSE, 0, 0);
@@ -89,9 +89,7 @@ void RunUninstaller()
 {
     session.uninstallSucceeded = 0;
     CopyText(session.destFolder, sizeof session.destFolder, session.sourceFolder);
-    DialogBoxParamA(session.instance,
-                    MAKEINTRESOURCEA(session.japanese ? IDD_UNINSTALL_J : IDD_UNINSTALL), NULL,
-                    UninstallDialogProc, 0);
+    DialogBoxParamA(session.instance, TemplateFor(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
     session.progressWindow = NULL;
     char path[kPathSize];
     DWORD length = GetModuleFileNameA(session.instance, path, sizeof path);

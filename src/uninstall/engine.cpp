@@ -1,6 +1,5 @@
 // The uninstall engine: [Reg] keys, installed files, the installation folder and the uninstall entry.
 #include "uninstall/uninstall.h"
-#include "setupinfo/context.h"
 #include "setupinfo/entries.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
@@ -8,7 +7,9 @@
 #include "core/text.h"
 #include "common/messages.h"
 #include "common/session.h"
+#include "common/keys.h"
 #include "base/holders.h"
+#include "base/registry.h"
 
 // The system's key for a root named in [Reg].
 static HKEY RootKey(RegRoot root)
@@ -21,29 +22,7 @@ static HKEY RootKey(RegRoot root)
     return HKEY_CLASSES_ROOT;
 }
 
-void DeleteRegistryTree(HKEY parent, const char* subKey)
-{
-    // An empty path, or one that starts with a backslash, would stand for the parent itself.
-    if (!subKey[0] || subKey[0] == '\\') return;
-    RegKey key;
-    if (key.Open(parent, subKey, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        char lastDeleted[256] = "";
-        char child[256];
-        DWORD index = 0;
-        while (RegEnumKeyA(key.Get(), index, child, sizeof child) == ERROR_SUCCESS) {
-            if (lstrcmpiA(child, lastDeleted) == 0) {
-                index++;  // this child survived its deletion: step past it
-                continue;
-            }
-            DeleteRegistryTree(key.Get(), child);
-            CopyText(lastDeleted, sizeof lastDeleted, child);
-        }
-        key.Close();
-    }
-    RegDeleteKeyA(parent, subKey);
-}
-
-// Step 2: every key listed in [Reg], until the first empty or missing number.
+// Every key listed in [Reg], until the first empty or missing number.
 static void DeleteListedKeys()
 {
     char value[kPathSize];
@@ -51,7 +30,7 @@ static void DeleteListedKeys()
         RegRoot root;
         const char* subKey;
         if (ParseRegValue(value, &root, &subKey))
-            DeleteRegistryTree(RootKey(root), subKey);
+            RegKey::DeleteTree(RootKey(root), subKey);
         else
             ShowError(session.progressWindow, Text(T_ABNORMAL_REG));
     }
@@ -71,8 +50,8 @@ int DeleteOneFile(const char* path)
     return 0;
 }
 
-// Step 3: the entries from the last down to 1, then the setup information file and the
-// installer. 0 when entry 1 stays: the work then ends so that it can be repeated.
+// The installed files: the entries from the last down to 1, then the setup information
+// file and the installer. 0 when entry 1 stays: the work then ends so that it can be repeated.
 static int DeleteInstalledFiles(int* result)
 {
     for (int n = session.entryCount; n >= -1; n--) {
@@ -158,7 +137,7 @@ static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data,
     return OfferFile(path, name);
 }
 
-// Step 3 of the walk: the emptied folder itself. A folder that is not there is no error.
+// The end of the walk: the emptied folder itself. A folder that is not there is no error.
 static int RemoveEmptiedFolder(const char* folder)
 {
     char path[kPathSize];
@@ -189,7 +168,7 @@ int RemoveFolderTree(const char* folder)
                 MatchOutcome outcome = OfferMatch(folder, data, &tooLong);
                 if (outcome == MATCH_STOP) return 0;
                 if (outcome == MATCH_KEPT) result = 0;
-            } while (FindNextFileA(find.Get(), &data));
+            } while (FindNextFileA(find, &data));
         }
     }
     // A name too long to handle stays, and so does its folder: no attempt on a cut path.
@@ -197,13 +176,13 @@ int RemoveFolderTree(const char* folder)
     return RemoveEmptiedFolder(folder) && result;
 }
 
-// Step 5: the uninstall entry. Without a Folder value the path would name the whole key.
+// The uninstall entry. Without a Folder value the path would name the whole key.
 static void DeleteUninstallEntry()
 {
     char key[kPathSize];
     if (!session.folder[0] || !FormatText(key, sizeof key, "%s%s", UNINSTALL_KEY, session.folder))
         return;
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, key);
+    RegKey::DeleteTree(HKEY_LOCAL_MACHINE, key);
 }
 
 // 1 when folder (with its trailing backslash) is the same as the system folder that

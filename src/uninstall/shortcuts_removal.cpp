@@ -1,11 +1,12 @@
 // Removal of the shortcuts and program groups that the installation made.
 #include "uninstall/uninstall.h"
 #include "common/session.h"
+#include "common/keys.h"
 #include "base/holders.h"
+#include "base/registry.h"
 #include "core/destination.h"
 #include "core/text.h"
 
-#define SHELL_FOLDERS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 
 // Deletes the plain files of the group named after the title below programs (a folder with
 // trailing backslash), then the group folder; nothing is asked or reported.
@@ -26,7 +27,7 @@ static void RemoveGroupFolder(const char* programs)
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     FormatText(path, sizeof path, "%s\\%s", group, data.cFileName))
                     DeleteFileA(path);
-            } while (FindNextFileA(find.Get(), &data));
+            } while (FindNextFileA(find, &data));
         }
     }
     RemoveDirectoryA(group);
@@ -37,15 +38,9 @@ void RemoveCommonGroup()
     if (!session.groupCount) return;
     RegKey key;
     if (key.Open(HKEY_LOCAL_MACHINE, SHELL_FOLDERS_KEY, KEY_READ) != ERROR_SUCCESS) return;
-    char programs[kPathSize];
-    DWORD size = sizeof programs - 1;
-    DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), "Common Programs", NULL, &type, (BYTE*)programs, &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return;
-    programs[size] = 0;
-    if (!programs[0] || !AppendBackslash(programs, sizeof programs)) return;
+    char programs[kPathSize + 1];  // a value of up to kPathSize - 1 bytes, and its terminator
+    if (key.ReadText("Common Programs", programs, sizeof programs) != ERROR_SUCCESS) return;
+    if (!programs[0] || !AppendBackslash(programs, kPathSize)) return;
     RemoveGroupFolder(programs);
 }
 
@@ -55,7 +50,7 @@ void RemoveShortcuts(ShortcutPlace place)
     if (!ReadShellFolder(place, folder, sizeof folder)) return;
     if (place == PLACE_PROGRAMS && session.groupCount) {
         RemoveGroupFolder(folder);
-        if (session.osClass >= 6) RemoveCommonGroup();
+        if (session.osClass >= OS_VISTA) RemoveCommonGroup();
         return;
     }
     char link[kPathSize];

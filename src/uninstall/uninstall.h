@@ -7,7 +7,6 @@ void RunUninstaller();
 INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 int UninstallAll();
-void DeleteRegistryTree(HKEY parent, const char* subKey);
 int DeleteOneFile(const char* path);
 int RemoveFolderTree(const char* folder);
 

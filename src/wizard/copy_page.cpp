@@ -72,7 +72,7 @@ static void CompleteInstallation(HWND page)
     PostMessageA(session.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
 }
 
-// Moves the bar on by one step. Some hosts repaint the whole bar at every move, which
+// Moves the bar on by one step. Wine repaints the whole bar at every move, which
 // costs more than copying a small file; moves that would not change a pixel are gathered
 // and made together, so the bar shows the same.
 static void AdvanceProgress()
@@ -175,6 +175,9 @@ INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     case WM_APP:
         ApplySheetCaption();
         return TRUE;
+    case WM_DESTROY:
+        ReleaseInstallSection();  // a sheet closed before the end leaves nothing held
+        return FALSE;
     }
     return FALSE;
 }

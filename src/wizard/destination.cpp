@@ -13,7 +13,7 @@
 // Windows 95 before OSR2 (build 1000 and below) has only the old free-space query.
 static int HasExtendedQuery()
 {
-    if (session.osClass != 0) return 1;
+    if (session.osClass != OS_WIN95) return 1;
     OSVERSIONINFOA version;
     ZeroMemory(&version, sizeof version);
     version.dwOSVersionInfoSize = sizeof version;
@@ -37,8 +37,8 @@ static unsigned ExtendedQueryMegabytes(const char* root)
     GetSystemDirectoryA(kernel, 256);
     AppendText(kernel, sizeof kernel, "\\KERNEL32.DLL");
     LibraryHandle library(query ? NULL : LoadLibraryA(kernel));
-    if (!query && library.Get())
-        query = (DiskFreeExFn)(void*)GetProcAddress(library.Get(), "GetDiskFreeSpaceExA");
+    if (!query && library)
+        query = (DiskFreeExFn)(void*)GetProcAddress(library, "GetDiskFreeSpaceExA");
     if (!query) return 0;
     ULARGE_INTEGER available, total, totalFree;
     if (!query(root, &available, &total, &totalFree)) return 0;

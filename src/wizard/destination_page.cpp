@@ -52,21 +52,20 @@ static void BrowseForFolder(HWND page)
     chooser.lpstrFile = file;
     chooser.nMaxFile = sizeof file;
     chooser.Flags = OFN_ENABLETEMPLATE | OFN_NOCHANGEDIR;
-    chooser.lpTemplateName = MAKEINTRESOURCEA(session.japanese ? IDD_BROWSE_J : IDD_BROWSE);
-    // The template's own caption; some hosts put "Save As" there when no title is given.
+    chooser.lpTemplateName = TemplateFor(IDD_BROWSE);
+    // The template's own caption; Wine puts "Save As" there when no title is given.
     chooser.lpstrTitle = Text(T_BROWSE_CAPTION);
     if (GetSaveFileNameA(&chooser) && chooser.nFileOffset < sizeof file) {
         file[chooser.nFileOffset] = 0;
         SetDlgItemTextA(page, IDC_DEST_EDIT, file);
     }
-    // Some hosts' old-style dialog changes the current directory despite OFN_NOCHANGEDIR.
+    // Wine's old-style dialog changes the current directory despite OFN_NOCHANGEDIR.
     SetCurrentDirectoryA(session.sourceFolder);
 }
 
 static void ShowAbout(HWND page)
 {
-    DialogBoxParamA(session.instance, session.japanese ? "ABOUT_DLG_J" : "ABOUT_DLG", page,
-                    AboutDialogProc, 0);
+    DialogBoxParamA(session.instance, TemplateFor(IDD_ABOUT), page, AboutDialogProc, 0);
 }
 
 // Next: the checks, then the page choice. A resident application goes straight to the

@@ -2,7 +2,8 @@
 #include "wizard/copy.h"
 #include <windows.h>
 #include "common/session.h"
-#include "base/holders.h"
+#include "common/keys.h"
+#include "base/registry.h"
 #include "core/text.h"
 
 static void SetText(HKEY key, const char* name, const char* value)
@@ -17,15 +18,14 @@ int RegisterUninstall()
 {
     char keyPath[kPathSize];
     char command[kPathSize];
-    if (!FormatText(keyPath, sizeof keyPath,
-                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", session.folder))
+    if (!FormatText(keyPath, sizeof keyPath, "%s%s", UNINSTALL_KEY, session.folder))
         return 0;
     if (!FormatText(command, sizeof command, "\"%s%s\" /r", session.destFolder,
                     session.installerName))
         return 0;
     RegKey key;
     if (key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_WRITE) != ERROR_SUCCESS) return 0;
-    SetText(key.Get(), "DisplayName", session.title);
-    SetText(key.Get(), "UninstallString", command);
+    SetText(key, "DisplayName", session.title);
+    SetText(key, "UninstallString", command);
     return 1;
 }

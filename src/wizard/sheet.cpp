@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "common/session.h"
 #include "common/texts.h"
+#include "common/window.h"
 #include "resources/resource.h"
 #include "core/text.h"
 
@@ -22,7 +23,7 @@ static void FillPage(PageRecords* records, int index, int templateId, DLGPROC pr
     page.dwSize = PROPSHEETPAGEA_V1_SIZE;
     page.dwFlags = 0;
     page.hInstance = session.instance;
-    page.pszTemplate = MAKEINTRESOURCEA(templateId + (session.japanese ? 1 : 0));
+    page.pszTemplate = TemplateFor(templateId);
     page.pfnDlgProc = procedure;
     CopyMemory(records->bytes + index * PROPSHEETPAGEA_V1_SIZE, &page, PROPSHEETPAGEA_V1_SIZE);
 }

@@ -14,7 +14,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void RunInstallStep();
 
 // The sheet's caption, "Installation of " and the title. The sheet overwrites its caption
-// with the page's own (empty) one when it shows a page on some hosts, so every page posts
+// with the page's own (empty) one when it shows a page under Wine, so every page posts
 // itself WM_APP on activation and applies the caption again when that arrives.
 void ApplySheetCaption();
 void ReapplyCaptionLater(HWND page);

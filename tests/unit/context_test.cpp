@@ -8,6 +8,7 @@
 #include "setupinfo/entries.h"
 #include "common/probes.h"
 #include "common/session.h"
+#include "common/keys.h"
 
 // An Uninstall sub-key made for one test and deleted after it.
 class UninstallEntry {

@@ -2,15 +2,14 @@
 #include "support.h"
 #include "common/probes.h"
 #include "common/session.h"
+#include "common/keys.h"
 
-static const char kNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-static const char kWinKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 class Probes : public SessionTest {};
 
 TEST_F(Probes, NtVersionTextsGiveTheirClasses)
 {
-    SavedRegValue version(HKEY_LOCAL_MACHINE, kNtKey, "CurrentVersion");
+    SavedRegValue version(HKEY_LOCAL_MACHINE, NT_VERSION_KEY, "CurrentVersion");
     const struct { const char* text; int expected; } cases[] = {
         {"4.0", 3}, {"5.0", 4}, {"5.1", 5}, {"5.2", 5}, {"6.0", 6},
         {"6.1", 7}, {"6.3", 8}, {"10.0", 8}, {"", 8},
@@ -25,8 +24,8 @@ TEST_F(Probes, NtVersionTextsGiveTheirClasses)
 
 TEST_F(Probes, WithoutNtVersionTheProductNameDecides)
 {
-    SavedRegValue version(HKEY_LOCAL_MACHINE, kNtKey, "CurrentVersion");
-    SavedRegValue product(HKEY_LOCAL_MACHINE, kWinKey, "ProductName");
+    SavedRegValue version(HKEY_LOCAL_MACHINE, NT_VERSION_KEY, "CurrentVersion");
+    SavedRegValue product(HKEY_LOCAL_MACHINE, WINDOWS_VERSION_KEY, "ProductName");
     version.Remove();
     const struct { const char* text; int expected; } cases[] = {
         {"Microsoft Windows ME", 2}, {"Microsoft Windows 98", 1}, {"Microsoft Windows 95", 0},

@@ -2,8 +2,8 @@
 #include "support.h"
 #include "common/session.h"
 #include "wizard/copy.h"
+#include "common/keys.h"
 
-static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 class RegisterUninstallTest : public SessionTest {
 protected:
@@ -24,7 +24,7 @@ protected:
     void RemoveKeys()
     {
         for (const char* folder : folders)
-            RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + folder).c_str());
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(UNINSTALL_KEY) + folder).c_str());
     }
     static void Set(const char* folder, const char* title, const std::string& destFolder)
     {
@@ -36,7 +36,7 @@ protected:
     static std::string Value(const char* folder, const char* name)
     {
         HKEY key;
-        std::string path = std::string(kUninstallKey) + "\\" + folder;
+        std::string path = std::string(UNINSTALL_KEY) + folder;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
             return "<missing>";
         char data[1024] = {};
@@ -52,7 +52,7 @@ protected:
     {
         HKEY key;
         DWORD count = 0;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
             return 0;
         RegQueryInfoKeyA(key, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
         RegCloseKey(key);

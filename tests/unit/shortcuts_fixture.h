@@ -6,6 +6,7 @@
 #include <algorithm>
 #include "common/session.h"
 #include "shell/shortcuts.h"
+#include "common/keys.h"
 
 struct LinkInfo {
     bool loaded = false;
@@ -47,8 +48,7 @@ inline LinkInfo ReadLink(const std::string& file)
     return info;
 }
 
-static const char kShellFolders[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+static const char kShellFolders[] = SHELL_FOLDERS_KEY;
 
 class ShortcutFixture : public SessionTest {
 protected:

@@ -9,8 +9,9 @@
 #include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
+#include "common/keys.h"
 
-#define SHELL_FOLDERS "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
+#define SHELL_FOLDERS SHELL_FOLDERS_KEY
 #define UNIT_FOLDER_VALUE "UninstUnitSample"
 
 inline void CreateKey(HKEY root, const std::string& path)

@@ -2,8 +2,10 @@
 #include "wizard_fixture.h"
 #include <commctrl.h>
 #include "base/holders.h"
+#include "base/registry.h"
 #include "resources/resource.h"
-#include "startup/texts.h"
+#include "common/texts.h"
+#include "common/keys.h"
 
 class WizardShortcutPage : public WizardTest {};
 
@@ -59,7 +61,7 @@ protected:
     void TearDown() override
     {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE,
-                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage");
+                      UNINSTALL_KEY "WizardUnitCopyPage");
         WizardTest::TearDown();
     }
     static int Done() { return session.installDone; }
@@ -97,7 +99,7 @@ TEST_F(WizardCopyPage, SequenceRunsOneStepPerMessageAndCompletes)
     }
     RegKey key;
     EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE,
-                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage",
+                       UNINSTALL_KEY "WizardUnitCopyPage",
                        KEY_READ),
               ERROR_SUCCESS);
 
