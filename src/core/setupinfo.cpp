@@ -127,29 +127,26 @@ int ResolveGroupValue(char* value, const char* destFolder, char* target, unsigne
     return SetTarget(destFolder, comma + 1, target, targetSize, relative);
 }
 
-int CountInstallEntries(NumberedReader read, void* context)
+// Counts values from 1 on until the first whose name (the text in front of its first comma)
+// is empty; with needsComma, a value without a comma ends the count too.
+static int CountNamed(NumberedReader read, void* context, int needsComma)
 {
     char value[kPathSize];
-    int count = 0;
-    for (;;) {
+    for (int count = 0;; count++) {
         read(context, (unsigned)count + 1, value, sizeof value);
-        char* comma = FindCharDbcs(value, ',');
-        if (comma) *comma = 0;
-        if (!value[0]) return count;
-        count++;
+        const char* comma = FindCharDbcs(value, ',');
+        if ((needsComma && !comma) || comma == value || !value[0]) return count;
     }
+}
+
+int CountInstallEntries(NumberedReader read, void* context)
+{
+    return CountNamed(read, context, 0);
 }
 
 int CountGroupEntries(NumberedReader read, void* context)
 {
-    char value[kPathSize];
-    int count = 0;
-    for (;;) {
-        read(context, (unsigned)count + 1, value, sizeof value);
-        char* comma = FindCharDbcs(value, ',');
-        if (!comma || comma == value) return count;
-        count++;
-    }
+    return CountNamed(read, context, 1);
 }
 
 enum { kUninstallTailSize = 15 };  // ",install.exe,/r"

@@ -10,8 +10,8 @@
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
-#include "wizard/wizard.h"
-#include "uninstall/uninstall.h"
+#include "wizard/sheet.h"
+#include "uninstall/dialog.h"
 
 const char* ReadCommandTail(const char* tail, RunMode* mode)
 {

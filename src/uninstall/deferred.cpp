@@ -1,6 +1,6 @@
 // Deletion of the running program file at the next start: the delayed move of the system,
 // or a "NUL=" line in the [Rename] section of WININIT.INI.
-#include "uninstall/uninstall.h"
+#include "uninstall/deferred.h"
 #include "common/host.h"
 #include "common/session.h"
 #include "base/holders.h"

@@ -1,6 +1,8 @@
 // The uninstall dialog and its launcher: runs the engine once, shows the outcome, then
 // schedules the running copy for deletion and closes the add/remove list after a success.
-#include "uninstall/uninstall.h"
+#include "uninstall/dialog.h"
+#include "uninstall/deferred.h"
+#include "uninstall/engine.h"
 #include "resources/resource.h"
 #include "common/session.h"
 #include "common/texts.h"

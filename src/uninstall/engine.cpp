@@ -1,5 +1,6 @@
 // The uninstall engine: [Reg] keys, installed files, the installation folder and the uninstall entry.
-#include "uninstall/uninstall.h"
+#include "uninstall/engine.h"
+#include "uninstall/shortcuts_removal.h"
 #include "setupinfo/entries.h"
 #include "core/dbcs.h"
 #include "core/destination.h"

@@ -1,5 +1,5 @@
 // Removal of the shortcuts and program groups that the installation made.
-#include "uninstall/uninstall.h"
+#include "uninstall/shortcuts_removal.h"
 #include "common/session.h"
 #include "common/keys.h"
 #include "base/holders.h"

@@ -1,5 +1,5 @@
 // The About box.
-#include "wizard/wizard.h"
+#include "wizard/pages.h"
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -1,5 +1,5 @@
 // Copying one resolved entry into the destination, with the overwrite confirmation.
-#include "wizard/copy.h"
+#include "wizard/copy_entry.h"
 #include <windows.h>
 #include "files/folders.h"
 #include "core/dbcs.h"

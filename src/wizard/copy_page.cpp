@@ -1,7 +1,9 @@
 // The copy page: the install sequence, one step per posted command, and its completion.
-#include "wizard/wizard.h"
+#include "wizard/pages.h"
+#include "wizard/sheet.h"
 #include <commctrl.h>
-#include "wizard/copy.h"
+#include "wizard/copy_entry.h"
+#include "wizard/register.h"
 #include "files/folders.h"
 #include "setupinfo/entries.h"
 #include "shell/shortcuts.h"

@@ -1,6 +1,7 @@
 // The destination page: the folder proposal, Browse and About; on Next the checks of
 // wizard/destination.h decide whether the wizard may go on.
-#include "wizard/wizard.h"
+#include "wizard/pages.h"
+#include "wizard/sheet.h"
 #include <commctrl.h>
 #include <commdlg.h>
 #include "wizard/destination.h"

@@ -1,5 +1,5 @@
 // The uninstall entry under the system's Uninstall key.
-#include "wizard/copy.h"
+#include "wizard/register.h"
 #include <windows.h>
 #include "common/session.h"
 #include "common/keys.h"

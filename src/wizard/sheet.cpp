@@ -1,6 +1,7 @@
 // The install wizard's property sheet: the three pages, the sheet's caption and the
 // helper with which a page refuses a wizard notification.
-#include "wizard/wizard.h"
+#include "wizard/sheet.h"
+#include "wizard/pages.h"
 #include <commctrl.h>
 #include "common/session.h"
 #include "common/texts.h"

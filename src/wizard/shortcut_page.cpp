@@ -1,5 +1,6 @@
 // The shortcut options page: start-menu entry and desktop shortcut check boxes.
-#include "wizard/wizard.h"
+#include "wizard/pages.h"
+#include "wizard/sheet.h"
 #include <commctrl.h>
 #include "common/session.h"
 #include "resources/resource.h"

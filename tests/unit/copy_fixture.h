@@ -4,7 +4,7 @@
 #include "support.h"
 #include "common/session.h"
 #include "setupinfo/entries.h"
-#include "wizard/copy.h"
+#include "wizard/copy_entry.h"
 
 class CopyFixture : public SessionTest {
 protected:

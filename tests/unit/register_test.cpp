@@ -1,7 +1,7 @@
 // The uninstall entry: its key, its two values, overwriting, and a command that does not fit.
 #include "support.h"
 #include "common/session.h"
-#include "wizard/copy.h"
+#include "wizard/register.h"
 #include "common/keys.h"
 
 

@@ -4,7 +4,8 @@
 #include "support.h"
 #include "common/host.h"
 #include "common/session.h"
-#include "wizard/wizard.h"
+#include "wizard/sheet.h"
+#include "wizard/pages.h"
 #include "wizard/destination.h"
 #include "common/window.h"
 

@@ -3,7 +3,3 @@
 
 // Copies session.entryValue to session.entryTarget. 0 after a reported failure.
 int CopyEntry();
-
-// Writes the uninstall entry of the installation under the system's Uninstall key.
-// 1 when it was written; 0 (silently) when it was not, nothing then being registered.
-int RegisterUninstall();

@@ -1,17 +1,10 @@
-// The install wizard: the sheet, its three pages and the About box.
+// The install wizard's property sheet, its caption, and the helper with which a page keeps
+// the sheet where it is.
 #pragma once
 #include <windows.h>
 
 // Runs the property sheet; the outcome is left in session.installDone.
 void RunInstallWizard();
-
-INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ShortcutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// One step of the install sequence (session.copyStep).
-void RunInstallStep();
 
 // The sheet's caption, "Installation of " and the title. The sheet overwrites its caption
 // with the page's own (empty) one when it shows a page under Wine, so every page posts
