@@ -7,6 +7,7 @@
 #include "common/probes.h"
 #include "common/session.h"
 #include "setupinfo/context.h"
+#include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
@@ -52,12 +53,7 @@ static int SplitProgramPath()
 // "E.INF" or "J.INF") takes its place.
 static int UseLanguageFallback(int* fallback)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE found = FindFirstFileA(session.infPath, &data);
-    if (found != INVALID_HANDLE_VALUE) {
-        FindClose(found);
-        return 1;
-    }
+    if (PathExists(session.infPath)) return 1;
     *fallback = 1;
     CopyText(session.standardInfName, sizeof session.standardInfName, session.infName);
     char path[kPathSize];

@@ -9,6 +9,7 @@
 #include "common/messages.h"
 #include "common/session.h"
 #include "common/keys.h"
+#include "files/folders.h"
 #include "base/holders.h"
 #include "base/registry.h"
 
@@ -41,12 +42,7 @@ int DeleteOneFile(const char* path)
 {
     // Deleting first spares a search per file; only a failed deletion asks whether the
     // file was there at all (a file that is gone counts as removed).
-    if (DeleteFileA(path)) return 1;
-    WIN32_FIND_DATAA data;
-    {
-        FindHandle found(FindFirstFileA(path, &data));
-        if (!found.Valid()) return 1;
-    }
+    if (DeleteFileA(path) || !PathExists(path)) return 1;
     ShowErrorWith(session.progressWindow, T_DELETE_FAILED, path);
     return 0;
 }
@@ -144,12 +140,7 @@ static int RemoveEmptiedFolder(const char* folder)
     char path[kPathSize];
     CopyText(path, sizeof path, folder);
     path[lstrlenA(path) - 1] = 0;  // the backslash; the walk only takes folders ending in one
-    WIN32_FIND_DATAA data;
-    {
-        FindHandle found(FindFirstFileA(path, &data));
-        if (!found.Valid()) return 1;
-    }
-    if (RemoveDirectoryA(path)) return 1;
+    if (!PathExists(path) || RemoveDirectoryA(path)) return 1;
     return ReportFolderKept(folder);
 }
 
