@@ -17,7 +17,7 @@ static char* installSection;
 // buffer holds.
 static DWORD LargestSectionRead()
 {
-    return session.osClass >= 3 ? 16 * 1048576 : 32768;
+    return session.osClass >= OS_NT4 ? 16 * 1048576 : 32768;
 }
 
 void HoldInstallSection()

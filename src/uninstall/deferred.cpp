@@ -62,7 +62,7 @@ static void CreateWininit(const char* ini, const char* text, unsigned length)
     FileHandle file(CreateFileA(ini, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                 NULL));
     DWORD written = 0;
-    if (file.Valid()) WriteFile(file.Get(), text, length, &written, NULL);
+    if (file.Valid()) WriteFile(file, text, length, &written, NULL);
 }
 
 void ScheduleDeleteAtRestart(const char* path)

@@ -105,7 +105,7 @@ static int ReadFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info)
 {
     FileHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                                 0, NULL));
-    if (!file.Valid() || !GetFileInformationByHandle(file.Get(), info)) return 0;
+    if (!file.Valid() || !GetFileInformationByHandle(file, info)) return 0;
     return info->nFileIndexHigh || info->nFileIndexLow;
 }
 

@@ -1,7 +1,7 @@
 // Loading the setup information file: checks, the earlier-installation scan, the proposal
 // of the destination folder and the entry counts.
 #include "support.h"
-#include "base/holders.h"
+#include "base/registry.h"
 #include "common/texts.h"
 #include "setupinfo/context.h"
 #include "core/setupinfo.h"
@@ -18,8 +18,8 @@ public:
         RegKey key;
         std::string path = std::string(UNINSTALL_KEY) + name;
         EXPECT_EQ(key.Create(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS), ERROR_SUCCESS);
-        if (key.Get())
-            RegSetValueExA(key.Get(), "UninstallString", 0, REG_SZ, (const BYTE*)command.c_str(),
+        if (key)
+            RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE*)command.c_str(),
                            (DWORD)command.size() + 1);
     }
     ~UninstallEntry()

@@ -1,6 +1,6 @@
 // Copying one entry: new files, sub-folders, silent and confirmed overwrites, failures.
 #include "copy_fixture.h"
-#include "startup/texts.h"
+#include "common/texts.h"
 
 class CopyEntryTest : public CopyFixture {};
 

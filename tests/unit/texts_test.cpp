@@ -2,7 +2,7 @@
 // same arguments.
 #include "support.h"
 #include <algorithm>
-#include "startup/texts.h"
+#include "common/texts.h"
 
 // The placeholders of a text (%s, %u, %d, %.2d, ...), sorted: a language may put them in
 // another order (the callers fill each language's order), never take other ones. A "%"

@@ -1,6 +1,6 @@
 // The Next checks of the destination page, driven without a window, and the page itself.
 #include "wizard_fixture.h"
-#include "startup/texts.h"
+#include "common/texts.h"
 #include "resources/resource.h"
 #include "core/text.h"
 
