@@ -149,6 +149,14 @@ int CountGroupEntries(NumberedReader read, void* context)
     return CountNamed(read, context, 1);
 }
 
+int CountRegEntries(NumberedReader read, void* context)
+{
+    char value[kPathSize];
+    int count = 0;
+    while (read(context, (unsigned)count + 1, value, sizeof value)) count++;
+    return count;
+}
+
 enum { kUninstallTailSize = 15 };  // ",install.exe,/r"
 
 void TakeItemName(char* value)

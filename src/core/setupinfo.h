@@ -45,6 +45,10 @@ typedef unsigned (*NumberedReader)(void* context, unsigned n, char* buffer, unsi
 int CountInstallEntries(NumberedReader read, void* context);
 int CountGroupEntries(NumberedReader read, void* context);
 
+// The [Reg] scan: values count up from 1 until the first empty or missing one, whatever
+// they hold.
+int CountRegEntries(NumberedReader read, void* context);
+
 // The [Group] entry of the uninstall item (a value that holds "install.exe,/r"), looked
 // for until the first empty value: 1 with its item name in name (the value without its
 // last 15 bytes), 0 when there is none.
