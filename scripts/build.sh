@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program for both targets: build/i686 (the shipped 32-bit build) and
-# build/x86_64 (the build the tests run under Wine). Extra arguments go to cmake --build.
+# build/x86_64 (the build the tests run under Wine), and the setup-file checker for this
+# machine in build/native (with its fuzz target when clang is there). Extra arguments go
+# to cmake --build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -11,3 +13,9 @@ for arch in i686 x86_64; do
     -DINSTALL_BUILD_TESTS=$tests -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
   cmake --build "$build/$arch" -j "$(nproc)" "$@"
 done
+
+compiler=clang++
+command -v clang++ >/dev/null || compiler=g++
+cmake -S "$root/tools/infcheck" -B "$build/native" -DCMAKE_CXX_COMPILER="$compiler" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build/native" -j "$(nproc)" "$@"

@@ -1,0 +1,169 @@
+// infcheck: checks the setup information files of packages before they ship.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <string>
+#include <vector>
+#include "checks.h"
+#include "package.h"
+
+static const char kUsage[] =
+    "usage: infcheck [--codepage 932|1252] [--werror] PATH...\n"
+    "  PATH is a package folder (its install.inf, or installE.inf and installJ.inf)\n"
+    "  or a setup information file.\n"
+    "  --codepage  the system code page the file is read in (default: 1252, or 932 for\n"
+    "              a Japanese file)\n"
+    "  --werror    warnings count as errors\n";
+
+// An error about the run itself, on standard error after the findings printed so far.
+static void Complain(const char* format, const char* what)
+{
+    fflush(stdout);
+    fprintf(stderr, "infcheck: error: ");
+    fprintf(stderr, format, what);
+    fprintf(stderr, "\n");
+}
+
+struct Totals {
+    unsigned files;
+    unsigned errors;
+    unsigned warnings;
+    int unreadable;
+};
+
+// Checks one file; name is its own name, shown the path as the user will look for it.
+static void CheckFile(const std::string& shown, const std::string& path, const std::string& name,
+                      unsigned codePage, Findings* findings, Totals* totals)
+{
+    std::string bytes;
+    if (!LoadFile(path, &bytes)) {
+        Complain("cannot read %s", shown.c_str());
+        totals->unreadable = 1;
+        return;
+    }
+    std::string folder = FolderOf(path);
+    CheckInput input = {NULL, name.c_str(), codePage, SourceInPackage, &folder};
+    CheckInfBytes(bytes.data(), bytes.size(), input, findings);
+    PrintFindings(shown.c_str(), *findings);
+    totals->files++;
+    totals->errors += findings->errors;
+    totals->warnings += findings->warnings;
+}
+
+static std::string Joined(const std::string& folder, const std::string& name)
+{
+#ifdef _WIN32
+    static const char kSeparator[] = "\\";
+#else
+    static const char kSeparator[] = "/";
+#endif
+    char last = folder.empty() ? 0 : folder[folder.size() - 1];
+    return (last == '/' || last == '\\') ? folder + name : folder + kSeparator + name;
+}
+
+// A package folder: install.inf, or else the two language files.
+static void CheckFolder(const std::string& folder, unsigned codePage, Totals* totals)
+{
+    std::string regular = FindInFolder(folder, "install.inf");
+    std::string english = FindInFolder(folder, "installE.inf");
+    std::string japanese = FindInFolder(folder, "installJ.inf");
+    if (regular.empty() && english.empty() && japanese.empty()) {
+        Complain("%s holds no install.inf, installE.inf or installJ.inf", folder.c_str());
+        totals->unreadable = 1;
+        return;
+    }
+    const std::string* languageFiles[] = {&english, &japanese};
+    for (unsigned i = 0; i < 2; i++) {
+        const std::string& file = *languageFiles[i];
+        Findings findings = Findings();
+        if (!regular.empty() && !file.empty())
+            AddFinding(&findings, 1, SEVERITY_WARNING, "unused-file",
+                       "the program never reads this file: %s beside it takes its place",
+                       regular.c_str());
+        else if (regular.empty() && file.empty())
+            AddFinding(&findings, 1, SEVERITY_WARNING, "missing-language-file",
+                       "no %s beside this file: on %s systems the program stops with "
+                       "\"Damaged file, or NO Information file.\"",
+                       i == 0 ? "installE.inf" : "installJ.inf",
+                       i == 0 ? "non-Japanese" : "Japanese (code page 932)");
+        if (findings.list.empty()) continue;
+        // The finding belongs to the language file that is there.
+        const std::string& shown = file.empty() ? *languageFiles[1 - i] : file;
+        PrintFindings(Joined(folder, shown).c_str(), findings);
+        totals->warnings += findings.warnings;
+    }
+    const std::string* checked[] = {&regular, &english, &japanese};
+    for (unsigned i = 0; i < 3; i++) {
+        if (checked[i]->empty() || (i > 0 && !regular.empty())) continue;
+        Findings findings = Findings();
+        std::string path = Joined(folder, *checked[i]);
+        CheckFile(path, path, *checked[i], codePage, &findings, totals);
+    }
+}
+
+static void CheckPath(const std::string& path, unsigned codePage, Totals* totals)
+{
+    if (IsFolder(path)) {
+        CheckFolder(path, codePage, totals);
+        return;
+    }
+    size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    Findings findings = Findings();
+    CheckFile(path, path, name, codePage, &findings, totals);
+}
+
+static int UsageError(const char* message)
+{
+    Complain("%s", message);
+    fprintf(stderr, "%s", kUsage);
+    return 2;
+}
+
+static const char* Plural(unsigned n, const char* one, const char* many)
+{
+    return n == 1 ? one : many;
+}
+
+int main(int argc, char** argv)
+{
+    unsigned codePage = 0;
+    int werror = 0;
+    std::vector<std::string> paths;
+    int optionsEnded = 0;
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            paths.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = 1;
+        } else if (arg == "--help" || arg == "-h") {
+            printf("%s", kUsage);
+            return 0;
+        } else if (arg == "--werror") {
+            werror = 1;
+        } else if (arg == "--codepage" || arg.compare(0, 11, "--codepage=") == 0) {
+            std::string value;
+            if (arg == "--codepage") {
+                if (i + 1 >= argc) return UsageError("--codepage needs 932 or 1252");
+                value = argv[++i];
+            } else {
+                value = arg.substr(11);
+            }
+            if (value == "932") codePage = 932;
+            else if (value == "1252") codePage = 1252;
+            else return UsageError("--codepage takes 932 or 1252");
+        } else {
+            return UsageError(("unknown option " + arg).c_str());
+        }
+    }
+    if (paths.empty()) return UsageError("no PATH given");
+    Totals totals = Totals();
+    for (size_t i = 0; i < paths.size(); i++) CheckPath(paths[i], codePage, &totals);
+    printf("infcheck: %u %s, %u %s in %u %s\n", totals.errors,
+           Plural(totals.errors, "error", "errors"), totals.warnings,
+           Plural(totals.warnings, "warning", "warnings"), totals.files,
+           Plural(totals.files, "file", "files"));
+    if (totals.unreadable) return 2;
+    return (totals.errors || (werror && totals.warnings)) ? 1 : 0;
+}
