@@ -45,6 +45,23 @@ else
     add 0 1
 fi
 
+# counted SCRIPT ARGS...: runs a script that closes with "N passed, N failed" and adds
+# its counts; its ok and FAIL lines are shown.
+counted() {
+    local out line
+    out=$BUILD_DIR/$(basename "$1" .sh).log
+    bash "$@" 2>&1 | tee "$out" | grep -E '^  (ok|FAIL)|^      \|'
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$out" | tail -1)
+    if [ -z "$line" ]; then add 0 1; echo "  FAIL $1 gave no result"; return; fi
+    add "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
+}
+
+# The setup-file checker: its cases, a short fuzz run, and its Windows build under Wine.
+echo "== infcheck"
+counted tests/infcheck/infcheck_test.sh
+counted tests/infcheck/fuzz.sh 20
+counted tests/infcheck/windows_test.sh
+
 # Unit and integration tests, once per language.
 . tests/lib/winebench.sh
 bench_init "$BUILD_DIR" || exit 1
