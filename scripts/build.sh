@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program for both targets: build/i686 (the shipped 32-bit build) and
-# build/x86_64 (the build the tests run under Wine), and the setup-file checker for this
-# machine in build/native (with its fuzz target when clang is there). Extra arguments go
-# to cmake --build.
+# build/x86_64 (the build the tests run under Wine), and the native build of the core for
+# this machine in build/native (its tests, the fuzz targets and the setup-file checker
+# infcheck). Extra arguments go to cmake --build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -14,8 +14,4 @@ for arch in i686 x86_64; do
   cmake --build "$build/$arch" -j "$(nproc)" "$@"
 done
 
-compiler=clang++
-command -v clang++ >/dev/null || compiler=g++
-cmake -S "$root/tools/infcheck" -B "$build/native" -DCMAKE_CXX_COMPILER="$compiler" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/native" -j "$(nproc)" "$@"
+bash "$root/scripts/native.sh" "$@"

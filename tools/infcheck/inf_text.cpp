@@ -54,27 +54,22 @@ static void AddSection(InfText* text, const IniLine& line, int number)
     text->sections.push_back(section);
 }
 
-// The keys of an entry line. A zero byte ends an entry in the program's held form, so
-// the text behind one counts as an entry of its own, on the same line.
-static void AddKeys(InfText* text, const IniLine& line, int number)
+// The key of an entry line. A zero byte ends an entry, as it ends the strings of the
+// profile interface; an entry that begins with one is left out.
+static void AddKey(InfText* text, const IniLine& line, int number)
 {
     std::string entry(line.end - line.begin, '\0');
     int length = PutNormalisedEntry(line, &entry[0], (unsigned)entry.size());
     entry.resize(length < 0 ? 0 : (size_t)length);
-    for (size_t start = 0; start < entry.size();) {
-        size_t stop = entry.find('\0', start);
-        if (stop == std::string::npos) stop = entry.size();
-        std::string piece = entry.substr(start, stop - start);
-        start = stop + 1;
-        if (piece.empty()) continue;
-        InfKey key;
-        size_t equals = piece.find('=');
-        key.hasEquals = equals != std::string::npos;
-        key.name = piece.substr(0, equals);
-        key.value = key.hasEquals ? piece.substr(equals + 1) : std::string();
-        key.line = number;
-        text->sections.back().keys.push_back(key);
-    }
+    entry.resize(strlen(entry.c_str()));
+    if (entry.empty()) return;
+    InfKey key;
+    size_t equals = entry.find('=');
+    key.hasEquals = equals != std::string::npos;
+    key.name = entry.substr(0, equals);
+    key.value = key.hasEquals ? entry.substr(equals + 1) : std::string();
+    key.line = number;
+    text->sections.back().keys.push_back(key);
 }
 
 void ParseInfText(InfText* text)
@@ -93,7 +88,7 @@ void ParseInfText(InfText* text)
         if (IsSectionHeader(line))
             AddSection(text, line, number);
         else if (!text->sections.empty())  // lines before the first section are never read
-            AddKeys(text, line, number);
+            AddKey(text, line, number);
     }
 }
 
