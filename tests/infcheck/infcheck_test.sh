@@ -419,6 +419,34 @@ pkg/install.inf:7: warning: [Group] 2 does not end in ",install.exe,/r": the clo
 infcheck: 0 errors, 1 warning in 1 file
 EOF
 
+# Names a file name cannot hold: the title names the group and the shortcuts, the folder
+# the destination, a caption its shortcut. In code page 932 the second byte of 表 (0x5C)
+# is no backslash.
+package a.exe
+inf <<'EOF'
+[Install]
+Title=Sample/Editor
+Folder=Sample*
+1=a.exe
+[Group]
+1=Read Me?,a.exe
+2=Uninstall,install.exe,/r
+EOF
+expect "names a file name cannot hold" 0 pkg <<'EOF'
+pkg/install.inf:2: warning: [Install] Title "Sample/Editor" holds "/", which a file name cannot hold: the start-menu group and the shortcuts named after the title are not made [file-name]
+pkg/install.inf:3: warning: [Install] Folder "Sample*" holds "*", which a folder name cannot hold: the proposed destination cannot be made [file-name]
+pkg/install.inf:6: warning: [Group] 1: caption "Read Me?" holds "?", which a file name cannot hold: the shortcut is not made [file-name]
+infcheck: 0 errors, 3 warnings in 1 file
+EOF
+printf '[Install]\r\nTitle=App\r\nFolder=App\r\n1=a.exe\r\n[Group]\r\n1=\x95\x5c,a.exe\r\n2=Uninstall,install.exe,/r\r\n' >"$work/pkg/install.inf"
+expect "a double-byte caption whose second byte is a backslash" 0 --codepage 932 pkg <<'EOF'
+infcheck: 0 errors, 0 warnings in 1 file
+EOF
+expect "the same caption read in code page 1252" 0 --codepage 1252 pkg <<EOF
+pkg/install.inf:6: warning: [Group] 1: caption "$(printf '\x95\x5c')" holds "\\", which a file name cannot hold: the shortcut is not made [file-name]
+infcheck: 0 errors, 1 warning in 1 file
+EOF
+
 # Sections and keys the program never reads: a second [Install], a key written twice,
 # unknown keys and sections, a line without "=", a TSR that does not say 1 or 0.
 inf <<'EOF'

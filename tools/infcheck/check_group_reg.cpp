@@ -23,6 +23,11 @@ static void CheckGroupEntry(Check& c, unsigned n, std::vector<std::string>* capt
     else if (InstalledAs(c, path) == -2)
         AddFinding(c.out, entry.line, SEVERITY_WARNING, "target-not-installed",
                    "%s: target \"%s\" names no installed file", what, path.c_str());
+    if (char bad = ForbiddenNameChar(entry.name))
+        AddFinding(c.out, entry.line, SEVERITY_WARNING, "file-name",
+                   "%s: caption \"%s\" holds \"%c\", which a file name cannot hold: the "
+                   "shortcut is not made",
+                   what, entry.name, bad);
     std::string folded = Folded(entry.name);
     for (size_t i = 0; i < captions->size(); i++)
         if ((*captions)[i] == folded)

@@ -30,6 +30,11 @@ void CheckTitle(Check& c)
                        "[Install] Title \"%s\" is the name of the Startup folder; the program "
                        "refuses to install (\"Unable to install in the StartUp.\")",
                        title.c_str());
+    if (char bad = ForbiddenNameChar(title.c_str()))
+        AddFinding(c.out, line, SEVERITY_WARNING, "file-name",
+                   "[Install] Title \"%s\" holds \"%c\", which a file name cannot hold: the "
+                   "start-menu group and the shortcuts named after the title are not made",
+                   title.c_str(), bad);
 }
 
 void CheckFolder(Check& c)
@@ -51,6 +56,11 @@ void CheckFolder(Check& c)
                    c.folder.c_str());
         return;  // no proposed destination to measure paths against
     }
+    if (char bad = ForbiddenNameChar(c.folder.c_str()))
+        AddFinding(c.out, line, SEVERITY_WARNING, "file-name",
+                   "[Install] Folder \"%s\" holds \"%c\", which a folder name cannot hold: "
+                   "the proposed destination cannot be made",
+                   c.folder.c_str(), bad);
     char proposed[kPathSize];
     if (ProposeDestination("C:\\WINDOWS", c.folder.c_str(), proposed, sizeof proposed))
         c.destFolder = proposed;

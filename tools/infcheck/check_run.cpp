@@ -198,7 +198,15 @@ void CheckKeyNumbers(Check& c, const char* section, unsigned highest)
     }
 }
 
-// ---- destinations ----
+// ---- destinations and names ----
+
+char ForbiddenNameChar(const char* name)
+{
+    for (const char* p = name; *p; p += CharStep(p))
+        if (CharStep(p) == 1 && strchr("\\/:*?\"<>|", *p)) return *p;
+    return 0;
+}
+
 
 // 1 when a path relative to the installation folder leads out of it: a leading
 // backslash, a drive, or more ".." levels than it went down.

@@ -86,7 +86,11 @@ void ReportGap(Check& c, const char* section, unsigned stop);
 // numbers above highest, which the program never asks for.
 void CheckKeyNumbers(Check& c, const char* section, unsigned highest);
 
-// ---- destinations ----
+// ---- destinations and names ----
+
+// The first character that a file or folder name cannot hold (\ / : * ? " < > |), or 0.
+// The second byte of a double-byte character is no such character.
+char ForbiddenNameChar(const char* name);
 
 // 1 when a path relative to the installation folder leads out of it.
 int LeavesFolder(const char* path);
