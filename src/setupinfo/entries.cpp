@@ -70,6 +70,16 @@ int CountGroupEntries()
     return CountGroupEntries(ReadGroupValue, NULL);
 }
 
+static unsigned ReadRegValue(void*, unsigned n, char* buffer, unsigned size)
+{
+    return ReadInfValue("Reg", FormatEntryKey(n), buffer, size);
+}
+
+int CountRegEntries()
+{
+    return CountRegEntries(ReadRegValue, NULL);
+}
+
 int FindUninstallItem(char* name, unsigned size)
 {
     return FindUninstallItem(ReadGroupValue, NULL, name, size);

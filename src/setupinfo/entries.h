@@ -30,9 +30,10 @@ public:
 int ResolveEntry(int n);
 
 // The numbered-entry scans over the setup information file (see core/setupinfo.h):
-// the counts of [Install] and [Group] entries, and the uninstall item's name.
+// the counts of [Install], [Group] and [Reg] entries, and the uninstall item's name.
 int CountInstallEntries();
 int CountGroupEntries();
+int CountRegEntries();
 int FindUninstallItem(char* name, unsigned size);
 
 // Entry n of [Group] into session.entryValue (caption) and, when the value has a comma,

@@ -28,7 +28,9 @@ static HKEY RootKey(RegRoot root)
 static void DeleteListedKeys()
 {
     char value[kPathSize];
-    for (unsigned n = 1; ReadInfValue("Reg", FormatEntryKey(n), value, sizeof value); n++) {
+    int count = CountRegEntries();
+    for (int n = 1; n <= count; n++) {
+        ReadInfValue("Reg", FormatEntryKey((unsigned)n), value, sizeof value);
         RegRoot root;
         const char* subKey;
         if (ParseRegValue(value, &root, &subKey))
