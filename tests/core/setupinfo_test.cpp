@@ -109,6 +109,11 @@ TEST_F(SingleByte, NumberedScansStopAtTheFirstEntryWithoutAName)
     std::map<unsigned, std::string> none;
     EXPECT_EQ(CountInstallEntries(ReadFromMap, &none), 0);
     EXPECT_EQ(CountGroupEntries(ReadFromMap, &none), 0);
+    // [Reg] counts whatever a value holds, up to the first empty one.
+    std::map<unsigned, std::string> reg = {
+        {1, "HKEY_CURRENT_USER\\A"}, {2, "bad"}, {3, ""}, {4, "x"}};
+    EXPECT_EQ(CountRegEntries(ReadFromMap, &reg), 2);
+    EXPECT_EQ(CountRegEntries(ReadFromMap, &none), 0);
 
     std::map<unsigned, std::string> items = {{1, "Sample,a.exe"}, {2, "Remove Sample,install.exe,/r"}};
     char name[kPathSize];
