@@ -447,6 +447,26 @@ pkg/install.inf:6: warning: [Group] 1: caption "$(printf '\x95\x5c')" holds "\\"
 infcheck: 0 errors, 1 warning in 1 file
 EOF
 
+# A resident application gets one Startup shortcut to entry 1, without a working folder.
+package a.exe
+inf <<'EOF'
+[Install]
+Title=Clock
+Folder=Clock
+TSR=1
+1=a.exe
+[Group]
+1=Clock,a.exe
+2=Remove Clock,install.exe,/r
+[Working Folder]
+1=C:\Clock
+EOF
+expect "[Group] and [Working Folder] of a resident application" 0 pkg <<'EOF'
+pkg/install.inf:6: warning: [Group] is never used: a resident application (TSR 1) gets one shortcut, in the Startup folder, to [Install] 1; the closing hint still names the uninstall item "Remove Clock", which is not made [resident]
+pkg/install.inf:10: warning: [Working Folder] 1 is never used: the shortcut of a resident application (TSR 1) gets no working folder [resident]
+infcheck: 0 errors, 2 warnings in 1 file
+EOF
+
 # Sections and keys the program never reads: a second [Install], a key written twice,
 # unknown keys and sections, a line without "=", a TSR that does not say 1 or 0.
 inf <<'EOF'

@@ -81,12 +81,29 @@ static void CheckUninstallItem(Check& c)
                n, name);
 }
 
+// A resident application gets one shortcut, in the Startup folder, to [Install] 1; the
+// closing hint still names the uninstall item, which it never gets.
+static void ReportUnusedGroup(Check& c)
+{
+    NumberedSource source = {&c, kGroup, 0};
+    char name[kPathSize];
+    std::string hint;
+    if (FindUninstallItem(ReadNumbered, &source, name, sizeof name))
+        hint = std::string("; the closing hint still names the uninstall item \"") + name +
+               "\", which is not made";
+    AddFinding(c.out, LineOf(c, kGroup, NULL), SEVERITY_WARNING, "resident",
+               "[Group] is never used: a resident application (TSR 1) gets one shortcut, in "
+               "the Startup folder, to [Install] 1%s",
+               hint.c_str());
+}
+
 void CheckGroup(Check& c)
 {
     NumberedSource source = {&c, kGroup, 0};
     unsigned count = (unsigned)CountGroupEntries(ReadNumbered, &source);
     std::vector<std::string> captions;
     for (unsigned n = 1; n <= count; n++) CheckGroupEntry(c, n, &captions);
+    if (c.resident && count) ReportUnusedGroup(c);
     CheckKeyNumbers(c, kGroup, ~0u);
     unsigned stop = count + 1;
     if (ReasonAt(c, kGroup, stop) == STOP_SHAPE) {
@@ -108,6 +125,10 @@ void CheckWorkingFolder(Check& c)
 {
     CheckLength(c, kWorkFolder, FindKey(Section(c, kWorkFolder), "1"), kWorkFolderSize);
     CheckKeyNumbers(c, kWorkFolder, 1);
+    if (c.resident && !ReadValue(*c.in.text, kWorkFolder, "1", kWorkFolderSize).empty())
+        AddFinding(c.out, LineOf(c, kWorkFolder, "1"), SEVERITY_WARNING, "resident",
+                   "[Working Folder] 1 is never used: the shortcut of a resident application "
+                   "(TSR 1) gets no working folder");
 }
 
 // The root names of [Reg] values, for the messages about them.

@@ -71,6 +71,7 @@ void CheckTsr(Check& c)
     const InfKey* key = FindKey(Section(c, kInstall), "TSR");
     CheckLength(c, kInstall, key, kTsrSize);
     std::string tsr = ReadValue(*c.in.text, kInstall, "TSR", kTsrSize);
+    c.resident = tsr[0] == '1';
     if (!tsr.empty() && tsr[0] != '0' && tsr[0] != '1')
         AddFinding(c.out, LineOf(c, kInstall, "TSR"), SEVERITY_WARNING, "tsr",
                    "[Install] TSR \"%s\" does not begin with 1, so the application is not "

@@ -11,9 +11,12 @@ struct Check {
     Findings* out;
     std::string folder;                    // [Install] Folder as read
     std::string destFolder;                // the proposed destination, "" without a Folder
+    int resident;                          // TSR begins with 1
     std::vector<std::string> installed;    // destinations relative to the installation folder
     std::vector<int> installedEntry;       // their entry numbers (-1 installer, 0 this file)
-    Check(const CheckInput& input, Findings* findings) : in(input), out(findings) {}
+    Check(const CheckInput& input, Findings* findings) : in(input), out(findings), resident(0)
+    {
+    }
 };
 
 extern const char kInstall[];
