@@ -383,12 +383,12 @@ infcheck: 0 errors, 1 warning in 1 file
 EOF
 printf '\xef\xbb\xbf[Install]\nTitle=App\nFolder=App\n1=a.exe\n[Group]\n1=Uninstall,install.exe,/r\n' >"$work/pkg/install.inf"
 expect "UTF-8 byte-order mark" 0 pkg <<'EOF'
-pkg/install.inf:1: warning: the file starts with a UTF-8 byte-order mark; save it in the system code page (ANSI), or the first section's name is not found [encoding]
+pkg/install.inf:1: warning: the file starts with a UTF-8 byte-order mark, which Windows reads as text: the first line is then no section header, and [Install] is not found; save the file in the system code page (ANSI) [encoding]
 infcheck: 0 errors, 1 warning in 1 file
 EOF
 printf '[Install]\r\nTitle=App\r\nFolder=App\r\n1=a.exe\r\n[Group]\r\n1=Uninstall,install.exe,/r\r\n' | iconv -f ASCII -t UTF-16 >"$work/pkg/install.inf"
 expect "UTF-16 with a byte-order mark is still checked" 0 pkg <<'EOF'
-pkg/install.inf:1: warning: the file starts with a UTF-16 byte-order mark; save it in the system code page (ANSI), or the first section's name is not found [encoding]
+pkg/install.inf:1: warning: the file is UTF-16 (it starts with a byte-order mark), which Windows 95, 98 and Me do not read; save it in the system code page (ANSI) [encoding]
 infcheck: 0 errors, 1 warning in 1 file
 EOF
 

@@ -96,12 +96,20 @@ static int FirstUtf8Line(const InfText& text)
 
 static void CheckEncoding(Check& c)
 {
-    static const char* const kMarks[] = {NULL, "UTF-8", "UTF-16", "UTF-16"};
-    if (c.in.text->mark != MARK_NONE)
+    // Windows reads a UTF-8 mark as text in front of the first line, and the 9x family
+    // reads no UTF-16 file at all.
+    const std::vector<InfSection>& sections = c.in.text->sections;
+    std::string first = sections.empty() || sections[0].line != 1 ? "" : sections[0].name;
+    if (c.in.text->mark == MARK_UTF8)
         AddFinding(c.out, 1, SEVERITY_WARNING, "encoding",
-                   "the file starts with a %s byte-order mark; save it in the system code "
-                   "page (ANSI), or the first section's name is not found",
-                   kMarks[c.in.text->mark]);
+                   "the file starts with a UTF-8 byte-order mark, which Windows reads as text: "
+                   "the first line is then no section header%s; save the file in the system "
+                   "code page (ANSI)",
+                   first.empty() ? "" : (", and [" + first + "] is not found").c_str());
+    else if (c.in.text->mark != MARK_NONE)
+        AddFinding(c.out, 1, SEVERITY_WARNING, "encoding",
+                   "the file is UTF-16 (it starts with a byte-order mark), which Windows 95, "
+                   "98 and Me do not read; save it in the system code page (ANSI)");
     int line = FirstUtf8Line(*c.in.text);
     if (line)
         AddFinding(c.out, line, SEVERITY_WARNING, "encoding",
