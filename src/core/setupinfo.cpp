@@ -70,28 +70,65 @@ static int IsKey(const char* name, const char* end, const char* key)
     return name == end && !*key;
 }
 
+// The name of the entry at entry: from its first non-blank byte to its "=" (or its end),
+// less blanks; *equals is its "=" or NULL.
+static const char* EntryName(const char* entry, const char** nameEnd, const char** equals)
+{
+    const char* name = SkipBlanks(entry);
+    *equals = FindCharDbcs(name, '=');
+    *nameEnd = *equals ? *equals : name + TextLength(name);
+    while (*nameEnd > name && IsBlank((*nameEnd)[-1])) (*nameEnd)--;
+    return name;
+}
+
+// The value behind equals (NULL: a key without "=", an empty value).
+static void ReadEntryValue(const char* equals, char* buffer, unsigned size)
+{
+    if (size) buffer[0] = 0;
+    if (!equals) return;
+    const char* value = SkipBlanks(equals + 1);
+    unsigned length = TextLength(value);
+    // Blanks and quotes are single bytes, never the second byte of a character.
+    while (length && IsBlank(value[length - 1])) length--;
+    if (length > 1 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
+        value++;
+        length -= 2;
+    }
+    CopyText(buffer, size, value);
+    if (length < TextLength(buffer)) buffer[length] = 0;
+}
+
 void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size)
 {
     if (size) buffer[0] = 0;
     for (const char* entry = section; *entry; entry += TextLength(entry) + 1) {
-        const char* name = SkipBlanks(entry);
-        const char* equals = FindCharDbcs(name, '=');
-        const char* nameEnd = equals ? equals : name + TextLength(name);
-        while (nameEnd > name && IsBlank(nameEnd[-1])) nameEnd--;
+        const char *nameEnd, *equals;
+        const char* name = EntryName(entry, &nameEnd, &equals);
         if (!IsKey(name, nameEnd, key)) continue;
-        if (!equals) return;  // a key without "=" has an empty value
-        const char* value = SkipBlanks(equals + 1);
-        unsigned length = TextLength(value);
-        // Blanks and quotes are single bytes, never the second byte of a character.
-        while (length && IsBlank(value[length - 1])) length--;
-        if (length > 1 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
-            value++;
-            length -= 2;
-        }
-        CopyText(buffer, size, value);
-        if (length < TextLength(buffer)) buffer[length] = 0;
+        ReadEntryValue(equals, buffer, size);
         return;
     }
+}
+
+unsigned SectionEntryNumber(const char* entry, unsigned limit)
+{
+    const char *nameEnd, *equals;
+    const char* name = EntryName(entry, &nameEnd, &equals);
+    if (name == nameEnd || *name == '0') return 0;
+    unsigned n = 0;
+    for (; name < nameEnd; name++) {
+        if (*name < '0' || *name > '9') return 0;
+        n = n * 10 + (unsigned)(*name - '0');
+        if (n > limit) return 0;
+    }
+    return n;
+}
+
+void ReadSectionEntry(const char* entry, char* buffer, unsigned size)
+{
+    const char *nameEnd, *equals;
+    EntryName(entry, &nameEnd, &equals);
+    ReadEntryValue(equals, buffer, size);
 }
 
 // target := destFolder + name; left empty when the whole path does not fit.

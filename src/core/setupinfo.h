@@ -23,6 +23,13 @@ unsigned SectionFromText(const char* text, unsigned length, const char* name, ch
 // wins, and one pair of matching quotes around the value goes.
 void ReadSectionValue(const char* section, const char* key, char* buffer, unsigned size);
 
+// The number of one entry of a held block when its key is a decimal without leading zeros
+// up to limit (as FormatEntryKey writes it, blanks around it not counting); 0 for any other.
+unsigned SectionEntryNumber(const char* entry, unsigned limit);
+
+// The value of one entry of a held block, read as ReadSectionValue reads the entry it finds.
+void ReadSectionEntry(const char* entry, char* buffer, unsigned size);
+
 // Entry resolution. value holds an [Install] value "source[,destination]"; it is cut to
 // the source in place, and target := destFolder + destination (the source again when
 // there is no comma); *relative is the offset in target where the part after destFolder

@@ -10,8 +10,28 @@ unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsign
 }
 
 // The [Install] section as the profile API gives it: "key=value" strings, each ended by
-// a zero byte, the list by an empty one. NULL when not held.
+// a zero byte, the list by an empty one; beside it, the first entry of every number key
+// 1..numbered, so that entries are not searched from the start one by one, which grows
+// with the square of the count. NULL when not held.
 static char* installSection;
+static const char** numberedEntries;
+static unsigned numbered;
+
+// Indexes the held section; 0 when there is no memory for the index.
+static int IndexInstallSection()
+{
+    unsigned count = 0;
+    for (const char* entry = installSection; *entry; entry += lstrlenA(entry) + 1) count++;
+    numberedEntries = static_cast<const char**>(
+        GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, (count + 1) * sizeof(char*)));
+    if (!numberedEntries) return 0;
+    numbered = count;
+    for (const char* entry = installSection; *entry; entry += lstrlenA(entry) + 1) {
+        unsigned n = SectionEntryNumber(entry, count);
+        if (n && !numberedEntries[n]) numberedEntries[n] = entry;
+    }
+    return 1;
+}
 
 // The 9x profile functions read at most 32 KB of a section; NT hosts read what the
 // buffer holds.
@@ -30,6 +50,7 @@ void HoldInstallSection()
         if (!block) return;
         if (GetPrivateProfileSectionA("Install", block, size, session.infPath) < size - 2) {
             installSection = block;
+            if (!IndexInstallSection()) ReleaseInstallSection();
             return;
         }
         GlobalFree(block);
@@ -39,7 +60,10 @@ void HoldInstallSection()
 void ReleaseInstallSection()
 {
     if (installSection) GlobalFree(installSection);
+    if (numberedEntries) GlobalFree(numberedEntries);
     installSection = NULL;
+    numberedEntries = NULL;
+    numbered = 0;
 }
 
 int IsInstallSectionHeld()
@@ -51,7 +75,16 @@ int IsInstallSectionHeld()
 static unsigned ReadInstallValue(void*, unsigned n, char* buffer, unsigned size)
 {
     if (!installSection) return ReadInfValue("Install", FormatEntryKey(n), buffer, size);
-    ReadSectionValue(installSection, FormatEntryKey(n), buffer, size);
+    // A section of count entries cannot hold every number up to a larger one: such a
+    // number is searched for.
+    if (n <= numbered) {
+        if (numberedEntries[n])
+            ReadSectionEntry(numberedEntries[n], buffer, size);
+        else if (size)
+            buffer[0] = 0;
+    } else {
+        ReadSectionValue(installSection, FormatEntryKey(n), buffer, size);
+    }
     return lstrlenA(buffer);
 }
 

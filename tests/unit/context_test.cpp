@@ -326,3 +326,37 @@ TEST_F(Context, SectionLargerThanTheReadFallsBackToSingleReads)
     ASSERT_EQ(LoadSetupContext(), 1);
     EXPECT_EQ(session.entryCount, 1000);
 }
+
+TEST_F(Context, HeldSectionFindsNumbersInAnyOrderAndOnlyAsWritten)
+{
+    // Entries out of order, a key with a leading zero, a number beyond the section's
+    // size, a key that is a number followed by letters, blanks around keys, a key without
+    // "=", and many entries (more than 32 KB, held on an NT host).
+    std::string inf = "[Install]\r\n3=third.txt\r\n01=zero.txt\r\n1=one.txt\r\n"
+                      "2x=letters.txt\r\n2=two.txt\r\n5000=far.txt\r\n4=four.txt\r\n"
+                      "1=again.txt\r\n 6 = six.txt \r\n\t7\t=seven.txt\r\n8\r\n";
+    for (int n = 9; n <= 3000; n++) inf += std::to_string(n) + "=b" + std::to_string(n) + ".dat\r\n";
+    WriteInf("INSTALL.INF", inf);
+    lstrcpyA(session.destFolder, "C:\\Soft\\");
+    session.osClass = 8;
+    const int probes[] = {1, 2, 3, 4, 5, 6, 7, 8, 999, 2999, 3000, 3001, 4999, 5000, 5001};
+    std::vector<std::string> direct;
+    for (int n : probes) {
+        ResolveEntry(n);
+        direct.push_back(session.entryValue);
+    }
+    InstallSectionHold held;
+    ASSERT_EQ(IsInstallSectionHeld(), 1);
+    for (size_t i = 0; i < direct.size(); i++) {
+        ResolveEntry(probes[i]);
+        EXPECT_EQ(session.entryValue, direct[i]) << "entry " << probes[i];
+    }
+    EXPECT_EQ(direct[0], "one.txt");  // not 01, and the first of the two
+    EXPECT_EQ(direct[1], "two.txt");
+    EXPECT_EQ(direct[4], "");  // 5 is missing
+    EXPECT_EQ(direct[5], "six.txt");
+    EXPECT_EQ(direct[6], "seven.txt");
+    EXPECT_EQ(direct[7], "");
+    EXPECT_EQ(direct[10], "b3000.dat");
+    EXPECT_EQ(direct[13], "far.txt");
+}
