@@ -16,6 +16,7 @@ packages=(
   liblnk-utils
   locales gettext-base bc
   clang libclang-rt-14-dev
+  gnuplot-nox
 )
 
 missing=()

@@ -1,43 +1,59 @@
-# benchlib.sh - shared steps of the install and uninstall benchmarks: the copy-loop
-# baseline program, generated packages, driver runs with timestamps and medians.
-# Source it after tests/e2e/lib.sh.
+# benchlib.sh - shared steps of the benchmarks: generated packages, the program's jobs
+# driven through the driver and timed by its timestamps, the same-work baselines
+# (tests/bench/baseline.c) and the program's own routines (tests/bench/steps.cpp), medians
+# and ratios. Source it after tests/e2e/lib.sh; the build must hold baseline.exe and
+# steps.exe (scripts/build.sh builds them with the tests).
 
-BL_LOOP=$E2E_BUILD/copyloop.exe
+BL_BASELINE=$E2E_BIN/baseline.exe
+BL_STEPS=$E2E_BIN/steps.exe
 BL_UNINSTALL_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+BL_START_DELAY=300  # the copy page's and the uninstall dialog's fixed start delay, ms
 
-# bl_build_copyloop: builds the baseline program into the build folder when it is stale.
-bl_build_copyloop() {
-    local src=$E2E_ROOT/tests/bench/copyloop.c
-    [ -x "$BL_LOOP" ] && [ "$BL_LOOP" -nt "$src" ] && return 0
-    x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -static -o "$BL_LOOP" "$src"
+# bl_require: the benchmark programs are built.
+bl_require() {
+    local f
+    for f in "$BL_BASELINE" "$BL_STEPS" "$E2E_BIN/INSTALL.exe" "$E2E_BIN/driver.exe"; do
+        [ -x "$f" ] || { echo "bench: $f is missing; run scripts/build.sh" >&2; return 1; }
+    done
 }
 
+# bl_load: "load L1 L5 L15" of the machine, for the figures' record.
+bl_load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
+
 # bl_package DIR TITLE FOLDER COUNT SIZE: DIR (below drive C) gets COUNT files of SIZE
-# bytes of random data named b0001.dat..., an install.inf listing them as [Install] 1..COUNT
-# and INSTALL.EXE; DIR/files.lst lists the files a plain loop handles (also the inf and
-# the installer, which the program copies and deletes as well).
+# bytes of random data named b00001.dat..., an install.inf listing them as [Install]
+# 1..COUNT and INSTALL.EXE; DIR/files.lst lists the files the program copies and deletes
+# (the listed ones, the setup information file and the installer).
 bl_package() {
-    local dir=$E2E_C/$1 title=$2 folder=$3 count=$4 size=$5 digits=4 i
+    local dir=$E2E_C/$1 title=$2 folder=$3 count=$4 size=$5
     rm -rf "$dir" && mkdir -p "$dir" || return 1
     head -c $((count * size)) /dev/urandom |
-        split -b "$size" -a "$digits" --numeric-suffixes=1 --additional-suffix=.dat - "$dir/b"
+        split -b "$size" -a 5 --numeric-suffixes=1 --additional-suffix=.dat - "$dir/b"
     {
         printf '[Install]\r\nTitle=%s\r\nFolder=%s\r\nTSR=0\r\n' "$title" "$folder"
-        for i in $(seq 1 "$count"); do printf '%d=b%04d.dat\r\n' "$i" "$i"; done
+        for i in $(seq 1 "$count"); do printf '%d=b%05d.dat\r\n' "$i" "$i"; done
     } >"$dir/install.inf"
     cp "$E2E_BIN/INSTALL.exe" "$dir/INSTALL.EXE"
-    { printf 'b%04d.dat\n' $(seq 1 "$count"); printf 'install.inf\nINSTALL.EXE\n'; } >"$dir/files.lst"
+    { printf 'b%05d.dat\n' $(seq 1 "$count"); printf 'install.inf\nINSTALL.EXE\n'; } >"$dir/files.lst"
     [ "$(find "$dir" -name 'b*.dat' -size "${size}c" | wc -l)" -eq "$count" ]
 }
 
-# bl_loop MODE ARGS...: runs the baseline program in the bench and prints its time in ms;
-# fails when a call failed.
-bl_loop() {
+# bl_output PROGRAM ARGS...: runs PROGRAM in the bench and prints its output. The output
+# goes through a file: Wine's helper processes keep a pipe open that they inherit.
+bl_output() {
+    local file=$E2E_LOGS/$E2E_CASE-output.txt
+    bench_run "$@" >"$file" 2>&1
+    tr -d '\r' <"$file"
+}
+
+# bl_baseline MODE ARGS...: runs the baseline program in the bench and prints its time in
+# ms; fails when a call failed.
+bl_baseline() {
     local out
-    out=$(bench_run "$BL_LOOP" "$@" 2>&1 | tr -d '\r')
+    out=$(bl_output "$BL_BASELINE" "$@")
     case $out in
         *failed=0\ ms=*) printf '%s\n' "${out##*ms=}" ;;
-        *) echo "bench: copyloop $1 went wrong: $out" >&2; return 1 ;;
+        *) echo "bench: baseline $1 went wrong: $out" >&2; return 1 ;;
     esac
 }
 
@@ -56,7 +72,7 @@ bl_drive() {
     done
     bench_spawn "$@"
     local program=$BENCH_PID
-    bench_wait "$driver" 300 >/dev/null 2>&1
+    bench_wait "$driver" 600 >/dev/null 2>&1
     local driven=$?
     if [ "$driven" -ne 0 ]; then
         echo "bench: the driver failed ($log):" >&2
@@ -75,6 +91,150 @@ bl_tick() {
     tr -d '\r' <"$1" | grep -F -- "$2" | sed -n 's/^@\([0-9]*\) .*/\1/p' | head -n1
 }
 
+# bl_links_of TITLE: the Unix paths of the start-menu and desktop links named TITLE.
+bl_links_of() {
+    local place
+    for place in Programs Desktop; do
+        printf '%s/%s.lnk\n' "$(bench_unixpath "$(bench_reg_query \
+            'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$place")")" "$1"
+    done
+}
+
+# bl_clean FOLDER TITLE: removes an installation, its links and its uninstall entry.
+bl_clean() {
+    rm -rf "${E2E_C:?}/$1"
+    local link
+    while IFS= read -r link; do rm -f "$link"; done < <(bl_links_of "$2")
+    bench_run reg delete "$BL_UNINSTALL_KEY\\$1" /f >/dev/null 2>&1
+    return 0
+}
+
+# bl_install_run PKG TITLE FOLDER COUNT POLL_MS: one installation through the wizard, both
+# links chosen; prints the time in ms from pressing Next into the copy page until Finish
+# is enabled, less the fixed start delay.
+bl_install_run() {
+    local pkg=$1 title=$2 folder=$3 count=$4 poll=$5
+    local log=$E2E_LOGS/$E2E_CASE-wizard-$folder.log scenario t0 t1 copied link
+    scenario=$(e2e_scenario "wizard-$folder" <<EOT
+log ready
+timeout 60000
+wait "Installation of $title"
+expect 1001 "C:\\\\$folder\\\\"
+click 0x3024
+check 1006 1
+check 1005 1
+poll $poll
+ticks 1
+click 0x3024
+settle 600000
+expectenabled 0x3025 1
+ticks 0
+click 0x3025
+answer "$title" 1 "Installation has been completed."
+EOT
+)
+    bl_drive "$log" "$scenario" "C:\\$pkg\\INSTALL.EXE" || return 1
+    t0=$(bl_tick "$log" ": click 12324")
+    t1=$(bl_tick "$log" ": enabled 12325: 1")
+    copied=$(find "$E2E_C/$folder" -maxdepth 1 -type f | wc -l)
+    if [ -z "$t0" ] || [ -z "$t1" ] || [ "$copied" -ne $((count + 2)) ]; then
+        echo "bench: wizard run of $folder incomplete ($copied files, stamps '$t0' '$t1')" >&2
+        return 1
+    fi
+    e2e_reg_has "$BL_UNINSTALL_KEY\\$folder" || { echo "bench: no uninstall entry for $folder" >&2; return 1; }
+    while IFS= read -r link; do
+        [ -f "$link" ] || { echo "bench: link $link missing" >&2; return 1; }
+    done < <(bl_links_of "$title")
+    echo $((t1 - t0 - BL_START_DELAY))
+}
+
+# bl_install_baseline PKG TITLE FOLDER: the same work by the baseline into a fresh
+# C:\FOLDER; prints its time in ms.
+bl_install_baseline() {
+    bl_baseline install "C:\\$1\\files.lst" "C:\\$1" "C:\\$3" "$2" "$3"
+}
+
+# bl_lay_out PKG TITLE FOLDER COUNT: an installation as the wizard leaves it (files,
+# setup information file, program, the uninstall entry and both links), made by the
+# baseline program.
+bl_lay_out() {
+    bl_clean "$3" "$2"
+    bl_install_baseline "$1" "$2" "$3" >/dev/null &&
+        [ "$(find "$E2E_C/$3" -type f | wc -l)" -eq $(($4 + 2)) ]
+}
+
+# bl_uninstall_run TITLE FOLDER: one uninstall run of the laid-out installation by the
+# system-directory copy; prints the time in ms from the uninstall dialog's appearance
+# until its Finish button is enabled, less the fixed start delay.
+bl_uninstall_run() {
+    local title=$1 folder=$2 scenario log=$E2E_LOGS/$E2E_CASE-run.log t0 t1
+    scenario=$(e2e_scenario run <<EOT
+log ready
+poll 10
+ticks 1
+wait "Uninstallation of $title" 30000
+settle 600000
+expectenabled 2 1
+ticks 0
+expect 1008 "$title has been successfully uninstalled."
+click 2
+gone "Uninstallation of $title"
+EOT
+)
+    bl_drive "$log" "$scenario" 'C:\windows\system32\INSTALL.EXE' x "C:\\$folder\\INSTALL.EXE" ||
+        return 1
+    t0=$(bl_tick "$log" ": wait: found")
+    t1=$(bl_tick "$log" ": enabled 2: 1")
+    if [ -z "$t0" ] || [ -z "$t1" ] || [ -e "$E2E_C/$folder" ]; then
+        echo "bench: uninstall run incomplete (stamps '$t0' '$t1')" >&2
+        return 1
+    fi
+    e2e_reg_has "$BL_UNINSTALL_KEY\\$folder" && { echo "bench: the entry stayed" >&2; return 1; }
+    echo $((t1 - t0 - BL_START_DELAY))
+}
+
+# bl_uninstall_baseline PKG TITLE FOLDER: the same removal by the baseline; prints ms.
+bl_uninstall_baseline() {
+    bl_baseline uninstall "C:\\$1\\files.lst" "C:\\$3" "$2" "$3"
+}
+
+# bl_add_keys FROM TO: sub-keys BenchAppFROM..BenchAppTO under the Uninstall key (the
+# even ones look like installations of this program whose folder is gone, the slowest
+# kind; the odd ones like other programs).
+bl_add_keys() {
+    local reg=$E2E_C/keys.reg i
+    [ "$1" -le "$2" ] || return 0
+    {
+        printf 'REGEDIT4\r\n\r\n'
+        for i in $(seq "$1" "$2"); do
+            printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\BenchApp%05d]\r\n' "$i"
+            if [ $((i % 2)) -eq 0 ]; then
+                printf '"UninstallString"="\\"C:\\\\Gone%05d\\\\INSTALL.EXE\\" /r"\r\n\r\n' "$i"
+            else
+                printf '"UninstallString"="C:\\\\Other%05d\\\\uninst.exe"\r\n\r\n' "$i"
+            fi
+        done
+    } >"$reg"
+    bench_run regedit /S 'C:\keys.reg' >/dev/null 2>&1
+    rm -f "$reg"
+}
+
+# bl_key_count: the number of sub-keys of the Uninstall key.
+bl_key_count() {
+    bench_run reg query "$BL_UNINSTALL_KEY" 2>/dev/null | tr -d '\r' | grep -c '^HKEY'
+}
+
+# bl_scan_program PKG: the program's own scan (ScanEarlierInstallation, through steps.exe)
+# with PKG's setup information file; prints ms.
+bl_scan_program() {
+    local out
+    out=$(bl_output "$BL_STEPS" scan "C:\\$1\\install.inf")
+    case $out in
+        *found=0\ ms=*) printf '%s\n' "${out##*ms=}" ;;
+        *) echo "bench: steps scan went wrong: $out" >&2; return 1 ;;
+    esac
+}
+
 # bl_median VALUES...: the median (the middle of the sorted values, an odd count).
 bl_median() {
     printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"
@@ -82,6 +242,9 @@ bl_median() {
 
 # bl_ratio A B: A / B with two decimals.
 bl_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# bl_per A N: A / N with three decimals (time per entry).
+bl_per() { awk -v a="$1" -v n="$2" 'BEGIN { printf "%.3f", a / n }'; }
 
 # bl_within RATIO BUDGET: "ok" or "OVER BUDGET".
 bl_within() { awk -v r="$1" -v b="$2" 'BEGIN { print (r <= b ? "ok" : "OVER BUDGET") }'; }

@@ -1,57 +1,66 @@
 #!/usr/bin/env bash
-# Start-up cost of the earlier-installation scan: time from starting the program until
-# its first wizard page is on the screen, with no and with 2,000 sub-keys under the
-# Uninstall key (half of them look like installations of this program whose folder is
-# gone, the slowest kind). Prints the medians of three runs and their ratio.
+# The earlier-installation scan against the same work done by a plain loop, in one bench
+# with 2,000 sub-keys under the Uninstall key (half of them look like installations of
+# this program whose folder is gone, the slowest kind): the program's own scan
+# (ScanEarlierInstallation, timed inside tests/bench/steps.exe) against the baseline
+# (tests/bench/baseline.c, "scan": RegEnumKeyA, RegOpenKeyExA with KEY_ALL_ACCESS,
+# RegQueryValueExA of UninstallString, RegCloseKey, and GetFileAttributesA for each
+# candidate's folder), five runs each, interleaved. For the record it also times the real
+# program from its start until the first wizard page shows, with and without the keys.
 E2E_NAME=startup-bench
 . "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/benchlib.sh"
 
-measure() {
-    local runs=() i
+SB_KEYS=${SB_KEYS:-2000}
+SB_BUDGET=${SB_BUDGET:-1.05}
+started=$SECONDS
+
+# first_page: ms from starting the program until its first wizard page shows (median of 3).
+first_page() {
+    local runs=() i s t0 t1 program
     for i in 1 2 3; do
-        local s t0 t1
         s=$(e2e_scenario "first-page-$i" <<'EOT'
 wait "Installation of Sample Editor" 60000
 click 2
 answer "Sample Editor" 1
 EOT
 )
+        printf 'wait "Installation of Sample Editor" 60000\n' >"$s.wait"
         t0=$(date +%s%N)
         bench_spawn 'C:\pkg\INSTALL.EXE'
-        local program=$BENCH_PID
-        # The driver's wait returns as soon as the page shows; stop the clock there.
-        printf 'wait "Installation of Sample Editor" 60000\n' >"$s.wait"
+        program=$BENCH_PID
         bench_run "$E2E_BIN/driver.exe" "$(bench_winpath "$s.wait")" >/dev/null 2>&1
         t1=$(date +%s%N)
         bench_run "$E2E_BIN/driver.exe" "$(bench_winpath "$s")" >/dev/null 2>&1
         bench_wait "$program" 30 >/dev/null 2>&1 || bench_kill "$program"
         runs+=($(( (t1 - t0) / 1000000 )))
     done
-    printf '%s\n' "${runs[@]}" | sort -n | sed -n 2p
+    bl_median "${runs[@]}"
 }
 
+bl_require || exit 1
 e2e_start startup-bench || exit 1
 e2e_package pkg
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
-none=$(measure)
-
-reg=$E2E_C/keys.reg
-{
-    printf 'REGEDIT4\r\n\r\n'
-    for i in $(seq 1 2000); do
-        printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\BenchApp%04d]\r\n' "$i"
-        if [ $((i % 2)) -eq 0 ]; then
-            printf '"UninstallString"="\\"C:\\\\Gone%04d\\\\INSTALL.EXE\\" /r"\r\n\r\n' "$i"
-        else
-            printf '"UninstallString"="C:\\\\Other%04d\\\\uninst.exe"\r\n\r\n' "$i"
-        fi
-    done
-} >"$reg"
-bench_run regedit /S 'C:\keys.reg' >/dev/null 2>&1
-count=$(bench_run reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null | grep -c BenchApp)
-many=$(measure)
+none=$(first_page)
+bl_add_keys 1 "$SB_KEYS"
+keys=$(bl_key_count)
+progs=()
+bases=()
+for i in 1 2 3 4 5; do
+    progs+=("$(bl_scan_program pkg)") || exit 1
+    bases+=("$(bl_baseline scan sample.exe)") || exit 1
+done
+many=$(first_page)
+load=$(bl_load)
 bench_stop
 
-echo "startup: first page after ${none} ms with no sub-keys, ${many} ms with ${count} sub-keys"
-ratio=$(awk -v a="$many" -v b="$none" 'BEGIN { printf "%.2f", a / b }')
-echo "startup: ratio $ratio (budget 2.00)"
+prog=$(bl_median "${progs[@]}")
+base=$(bl_median "${bases[@]}")
+ratio=$(bl_ratio "$prog" "$base")
+echo "== start-up scan benchmark: $keys sub-keys, medians of 5 runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
+printf '  %-28s %9.1f ms %9.1f ms %6s  %s\n' "program's scan / loop" "$prog" "$base" "$ratio" \
+    "$(bl_within "$ratio" "$SB_BUDGET") (budget $SB_BUDGET)"
+printf '  %-28s program %s; loop %s ms\n' "runs:" "${progs[*]}" "${bases[*]}"
+echo "  whole start-up until the first page: $none ms without the keys, $many ms with them"
+echo "  (difference $((many - none)) ms, against the loop's $base ms)"
