@@ -7,7 +7,7 @@
 # the program's own ScanEarlierInstallation timed inside tests/bench/steps.exe, against
 # the baseline loop over the same keys. Prints the table with the time per entry, writes
 # it to build/bench/growth.dat and plots it (gnuplot) into docs/growth.png.
-# Takes about 10 minutes on 2 shared cores, most of it at 10,000 entries; other sizes:
+# Takes about 15 minutes on 2 shared cores, most of it at 10,000 entries; other sizes:
 # tests/bench/growth_bench.sh 10 100 1000.
 E2E_NAME=growth-bench
 . "$(dirname "$0")/../e2e/lib.sh"
@@ -17,6 +17,7 @@ sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10 100 1000 10000)
 out_dir=$E2E_BUILD/bench
 data=$out_dir/growth.dat
+runs_file=$out_dir/growth-runs.txt
 plot=$E2E_ROOT/docs/growth.png
 started=$SECONDS
 mkdir -p "$out_dir" "$E2E_ROOT/docs"
@@ -34,6 +35,7 @@ gb_install() {  # gb_install N: "program baseline" medians
         bases+=("$b")
     done
     echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
+    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
 }
 
 gb_uninstall() {  # gb_uninstall N: "program baseline" medians
@@ -47,10 +49,11 @@ gb_uninstall() {  # gb_uninstall N: "program baseline" medians
         bases+=("$b")
     done
     echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
+    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
 }
 
 gb_scan() {  # gb_scan PKG: "program baseline" medians over the keys present
-    local i p b progs=() bases=()
+    local i p b progs=() bases=() n=$1
     for i in 1 2 3; do
         p=$(bl_scan_program "$1") || return 1
         b=$(bl_baseline scan b00001.dat) || return 1
@@ -58,6 +61,7 @@ gb_scan() {  # gb_scan PKG: "program baseline" medians over the keys present
         bases+=("$b")
     done
     echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
+    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
 }
 
 bl_require || exit 1
@@ -66,6 +70,7 @@ cp "$E2E_BIN/INSTALL.exe" "$E2E_C/windows/system32/INSTALL.EXE"
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
 base_keys=$(bl_key_count)
 keys=0
+: >"$runs_file"
 echo "# job entries program_ms baseline_ms ratio program_us_per_entry baseline_us_per_entry" >"$data"
 for n in "${sizes[@]}"; do
     bl_package "p$n" "Bench $n" "Bench$n" "$n" 4096 ||
@@ -106,7 +111,7 @@ set logscale y
 set xrange [5:20000]
 set xlabel "entries"
 set ylabel "microseconds per entry"
-set key top right
+set key top center
 set grid
 do for [job in "install uninstall scan"] {
     set title job
@@ -115,4 +120,6 @@ do for [job in "install uninstall scan"] {
 }
 unset multiplot
 EOT
+echo "  single runs (ms):"
+sed 's/^gb_/    /' "$runs_file"
 echo "  plot: $plot"

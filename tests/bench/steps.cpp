@@ -4,6 +4,9 @@
 //   steps.exe scan INF
 //       The earlier-installation scan (ScanEarlierInstallation) with INF as the setup
 //       information file. Prints "keys=0 ms=T".
+//   steps.exe resolve INF
+//       Every [Install] entry of INF resolved once with the section held, as the install
+//       sequence and the uninstallation do. Prints "entries=N ms=T".
 //   steps.exe breakdown INF SOURCE_DIR DEST_DIR
 //       The install sequence over the package of INF (whose [Install] entries name files of
 //       SOURCE_DIR), taken apart: every part runs on a fresh DEST_DIR (removed again
@@ -243,8 +246,15 @@ int main(int argc, char** argv)
         printf("found=%d ms=%.3f\n", session.destFolder[0] ? 1 : 0, t);
         return 0;
     }
+    if (argc == 3 && strcmp(argv[1], "resolve") == 0) {
+        SetUpSession(argv[2], "C:\\Dest");
+        double t = Resolve();
+        printf("entries=%d ms=%.3f\n", session.entryCount, t);
+        return 0;
+    }
     if (argc != 5 || strcmp(argv[1], "breakdown") != 0) {
-        fputs("usage: steps.exe scan INF | breakdown INF SOURCE_DIR DEST_DIR\n", stderr);
+        fputs("usage: steps.exe scan INF | resolve INF | breakdown INF SOURCE_DIR DEST_DIR\n",
+              stderr);
         return 2;
     }
     InitCommonControls();
