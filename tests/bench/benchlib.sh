@@ -154,6 +154,23 @@ bl_install_baseline() {
     bl_baseline install "C:\\$1\\files.lst" "C:\\$1" "C:\\$3" "$2" "$3"
 }
 
+# bl_install_rounds PKG TITLE FOLDER COUNT POLL_MS: three installations through the wizard
+# interleaved with three by the baseline, fresh destinations; prints "PROGRAM BASELINE"
+# (medians, ms) and then the single runs.
+bl_install_rounds() {
+    local i p b progs=() bases=()
+    bl_clean "$3" "$2"
+    for i in 1 2 3; do
+        p=$(bl_install_run "$@") || return 1
+        bl_clean "$3" "$2"
+        b=$(bl_install_baseline "$1" "$2" "$3") || return 1
+        bl_clean "$3" "$2"
+        progs+=("$p")
+        bases+=("$b")
+    done
+    echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}") program ${progs[*]}; baseline ${bases[*]}"
+}
+
 # bl_lay_out PKG TITLE FOLDER COUNT: an installation as the wizard leaves it (files,
 # setup information file, program, the uninstall entry and both links), made by the
 # baseline program.

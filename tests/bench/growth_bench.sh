@@ -23,19 +23,11 @@ started=$SECONDS
 mkdir -p "$out_dir" "$E2E_ROOT/docs"
 
 gb_install() {  # gb_install N: "program baseline" medians
-    local n=$1 pkg=p$1 title="Bench $1" folder=Bench$1 i p b progs=() bases=() poll=10
+    local n=$1 poll=10 line
     [ "$n" -ge 1000 ] && poll=50
-    bl_clean "$folder" "$title"
-    for i in 1 2 3; do
-        p=$(bl_install_run "$pkg" "$title" "$folder" "$n" "$poll") || return 1
-        bl_clean "$folder" "$title"
-        b=$(bl_install_baseline "$pkg" "$title" "$folder") || return 1
-        bl_clean "$folder" "$title"
-        progs+=("$p")
-        bases+=("$b")
-    done
-    echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
-    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
+    line=$(bl_install_rounds "p$n" "Bench $n" "Bench$n" "$n" "$poll") || return 1
+    echo "${line%% program *}"
+    echo "gb_install $n: program ${line#* program }" >>"$runs_file"
 }
 
 gb_uninstall() {  # gb_uninstall N: "program baseline" medians

@@ -15,40 +15,25 @@ E2E_NAME=install-bench
 IB_BUDGET=${IB_BUDGET:-1.10}
 started=$SECONDS
 
-# ib_measure PKG TITLE FOLDER COUNT LABEL POLL_MS: three interleaved program and baseline
-# runs; prints "LABEL PROGRAM_MS BASELINE_MS" (medians) and the single runs.
-ib_measure() {
-    local pkg=$1 title=$2 folder=$3 count=$4 label=$5 poll=$6 i w b wiz=() base=()
-    bl_clean "$folder" "$title"
-    for i in 1 2 3; do
-        w=$(bl_install_run "$pkg" "$title" "$folder" "$count" "$poll") || return 1
-        bl_clean "$folder" "$title"
-        b=$(bl_install_baseline "$pkg" "$title" "$folder") || return 1
-        bl_clean "$folder" "$title"
-        wiz+=("$w")
-        base+=("$b")
-    done
-    echo "$label $(bl_median "${wiz[@]}") $(bl_median "${base[@]}") program ${wiz[*]}; baseline ${base[*]}"
-}
-
 bl_require || exit 1
 e2e_start install-bench || exit 1
 bl_package small "Bench Small" BenchSmall 2000 4096 &&
     bl_package big "Bench Big" BenchBig 20 $((8 * 1024 * 1024)) ||
     { echo "install-bench: the packages could not be made" >&2; exit 1; }
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
-small=$(ib_measure small "Bench Small" BenchSmall 2000 small 50) || exit 1
-big=$(ib_measure big "Bench Big" BenchBig 20 big 10) || exit 1
+small=$(bl_install_rounds small "Bench Small" BenchSmall 2000 50) || exit 1
+big=$(bl_install_rounds big "Bench Big" BenchBig 20 10) || exit 1
 load=$(bl_load)
 bench_stop
 
 echo "== install benchmark: medians of 3 runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
 printf '  %-28s %10s %12s %6s  %s\n' package program baseline ratio "budget $IB_BUDGET"
-for line in "$small" "$big"; do
-    read -r label prog base runs <<<"$line"
-    ratio=$(bl_ratio "$prog" "$base")
+for label in small big; do
+    line=$small
     what="2,000 files of 4 KiB (+2)"
-    [ "$label" = big ] && what="20 files of 8 MiB (+2)"
+    [ "$label" = big ] && line=$big what="20 files of 8 MiB (+2)"
+    read -r prog base runs <<<"$line"
+    ratio=$(bl_ratio "$prog" "$base")
     printf '  %-28s %7s ms %9.1f ms %6s  %s\n' "$what" "$prog" "$base" "$ratio" "$(bl_within "$ratio" "$IB_BUDGET")"
     printf '  %-28s runs: %s ms\n' "" "$runs"
 done

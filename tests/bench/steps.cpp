@@ -166,6 +166,7 @@ static HWND MakeSheet()
 static int chainBar;
 static int chainStep;
 static int chainLast;
+static int chainShown;
 
 static INT_PTR CALLBACK ChainProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
@@ -177,12 +178,13 @@ static INT_PTR CALLBACK ChainProc(HWND page, UINT message, WPARAM wParam, LPARAM
     if (chainBar) {
         HWND bar = GetDlgItem(page, IDC_PROGRESS);
         int target = chainStep + 1;
-        int shown = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
         RECT area;
         GetClientRect(bar, &area);
         if (target >= chainLast ||
-            MulDiv(target, area.right, chainLast) != MulDiv(shown, area.right, chainLast))
-            SendMessageA(bar, PBM_DELTAPOS, target - shown, 0);
+            MulDiv(target, area.right, chainLast) != MulDiv(chainShown, area.right, chainLast)) {
+            SendMessageA(bar, PBM_DELTAPOS, target - chainShown, 0);
+            chainShown = target;
+        }
     }
     if (++chainStep <= chainLast) PostMessageA(page, WM_COMMAND, 1, 0);
     return FALSE;
@@ -203,6 +205,7 @@ static double Chain(int bar)
     HWND sheet = MakeSheet();
     chainBar = bar;
     chainStep = 0;
+    chainShown = 0;
     chainLast = session.entryCount + 3;
     HWND page = CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_COPY), sheet, ChainProc, 0);
     ShowWindow(page, SW_SHOW);
@@ -222,7 +225,7 @@ static double Page()
     ShowWindow(page, SW_SHOW);
     UpdateWindow(sheet);
     double t0 = Now();
-    PostMessageA(page, WM_COMMAND, 1, 0);
+    PostMessageA(page, WM_TIMER, 1, 0);  // as the page's start timer does, without the delay
     Pump(&session.installDone, NULL, 0);
     double t = Now() - t0;
     DestroyWindow(sheet);
