@@ -30,6 +30,7 @@
 #include "setupinfo/entries.h"
 #include "shell/shortcuts.h"
 #include "startup/host.h"
+#include "startup/probes.h"
 #include "startup/session.h"
 #include "wizard/copy.h"
 #include "wizard/paths.h"
@@ -55,6 +56,7 @@ static void SetUpSession(const char* inf, const char* dest)
 {
     ResetSession();
     session.instance = GetModuleHandleA(NULL);
+    ClassifyOs();  // the host class decides how much of [Install] is held at once
     lstrcpynA(session.infPath, inf, kPathSize);
     lstrcpyA(session.installerName, "INSTALL.EXE");
     lstrcpyA(session.infName, "install.inf");
