@@ -38,6 +38,11 @@ bl_package() {
     [ "$(find "$dir" -name 'b*.dat' -size "${size}c" | wc -l)" -eq "$count" ]
 }
 
+# bl_settle: writes the file system's pending changes out before a timed run, so that
+# neither side pays for the writing of the run before (deleting files that were written a
+# moment ago costs several times more while their data is still on its way to the disk).
+bl_settle() { sync; }
+
 # bl_output PROGRAM ARGS...: runs PROGRAM in the bench and prints its output. The output
 # goes through a file: Wine's helper processes keep a pipe open that they inherit.
 bl_output() {
@@ -161,8 +166,10 @@ bl_install_rounds() {
     local i p b progs=() bases=()
     bl_clean "$3" "$2"
     for i in 1 2 3; do
+        bl_settle
         p=$(bl_install_run "$@") || return 1
         bl_clean "$3" "$2"
+        bl_settle
         b=$(bl_install_baseline "$1" "$2" "$3") || return 1
         bl_clean "$3" "$2"
         progs+=("$p")
@@ -177,7 +184,7 @@ bl_install_rounds() {
 bl_lay_out() {
     bl_clean "$3" "$2"
     bl_install_baseline "$1" "$2" "$3" >/dev/null &&
-        [ "$(find "$E2E_C/$3" -type f | wc -l)" -eq $(($4 + 2)) ]
+        [ "$(find "$E2E_C/$3" -type f | wc -l)" -eq $(($4 + 2)) ] && bl_settle
 }
 
 # bl_uninstall_run TITLE FOLDER: one uninstall run of the laid-out installation by the
@@ -234,6 +241,7 @@ bl_add_keys() {
     } >"$reg"
     bench_run regedit /S 'C:\keys.reg' >/dev/null 2>&1
     rm -f "$reg"
+    bl_settle
 }
 
 # bl_key_count: the number of sub-keys of the Uninstall key.
