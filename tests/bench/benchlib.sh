@@ -96,12 +96,19 @@ bl_tick() {
     tr -d '\r' <"$1" | grep -F -- "$2" | sed -n 's/^@\([0-9]*\) .*/\1/p' | head -n1
 }
 
-# bl_links_of TITLE: the Unix paths of the start-menu and desktop links named TITLE.
+# bl_links_of TITLE: the Unix paths of the start-menu and desktop links named TITLE. A
+# read of the folders is retried: a query can come back empty while the bench is busy.
 bl_links_of() {
-    local place
+    local place dir try
     for place in Programs Desktop; do
-        printf '%s/%s.lnk\n' "$(bench_unixpath "$(bench_reg_query \
-            'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$place")")" "$1"
+        for try in 1 2 3 4 5; do
+            dir=$(bench_reg_query \
+                'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$place")
+            [ -n "$dir" ] && break
+            sleep 0.5
+        done
+        [ -n "$dir" ] || { echo "bench: the $place folder cannot be read" >&2; return 1; }
+        printf '%s/%s.lnk\n' "$(bench_unixpath "$dir")" "$1"
     done
 }
 
@@ -119,7 +126,7 @@ bl_clean() {
 # is enabled, less the fixed start delay.
 bl_install_run() {
     local pkg=$1 title=$2 folder=$3 count=$4 poll=$5
-    local log=$E2E_LOGS/$E2E_CASE-wizard-$folder.log scenario t0 t1 copied link
+    local log=$E2E_LOGS/$E2E_CASE-wizard-$folder.log scenario t0 t1 copied link links
     scenario=$(e2e_scenario "wizard-$folder" <<EOT
 log ready
 timeout 60000
@@ -147,9 +154,10 @@ EOT
         return 1
     fi
     e2e_reg_has "$BL_UNINSTALL_KEY\\$folder" || { echo "bench: no uninstall entry for $folder" >&2; return 1; }
+    links=$(bl_links_of "$title") || return 1
     while IFS= read -r link; do
         [ -f "$link" ] || { echo "bench: link $link missing" >&2; return 1; }
-    done < <(bl_links_of "$title")
+    done <<<"$links"
     echo $((t1 - t0 - BL_START_DELAY))
 }
 
