@@ -7,7 +7,7 @@
 # the program's own ScanEarlierInstallation timed inside tests/bench/steps.exe, against
 # the baseline loop over the same keys. Prints the table with the time per entry, writes
 # it to build/bench/growth.dat and plots it (gnuplot) into docs/growth.png.
-# Takes about 15 minutes on 2 shared cores, most of it at 10,000 entries; other sizes:
+# Takes 6 to 15 minutes on 2 shared cores, most of it at 10,000 entries; other sizes:
 # tests/bench/growth_bench.sh 10 100 1000.
 E2E_NAME=growth-bench
 . "$(dirname "$0")/../e2e/lib.sh"
