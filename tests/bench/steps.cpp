@@ -26,15 +26,17 @@
 #include <stdlib.h>
 #include <string.h>
 #include "resources/resource.h"
+#include "common/host.h"
+#include "common/keys.h"
+#include "common/probes.h"
+#include "common/session.h"
+#include "files/folders.h"
 #include "setupinfo/context.h"
 #include "setupinfo/entries.h"
 #include "shell/shortcuts.h"
-#include "startup/host.h"
-#include "startup/probes.h"
-#include "startup/session.h"
-#include "wizard/copy.h"
-#include "wizard/paths.h"
-#include "wizard/wizard.h"
+#include "wizard/copy_entry.h"
+#include "wizard/pages.h"
+#include "wizard/register.h"
 
 static LARGE_INTEGER frequency;
 
