@@ -2,16 +2,25 @@
 # The main job: installs the sample application with the real wizard under Wine on a
 # display of its own, then uninstalls it again through "INSTALL.EXE /r". A driver program
 # clicks through the pages and answers the messages; every page's texts are printed and a
-# screenshot of each is saved. Give "ja" as argument for a Japanese run.
+# screenshot of each window is saved. Arguments: "ja" for a Japanese run; "--docs" also
+# puts the screenshots into docs/ as LANG-NAME.png, the pictures the README shows.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-lang=${1:-en}
+cd "$root" || exit 1
+lang=en docs=0
+for arg in "$@"; do
+    case $arg in
+        ja | en) lang=$arg ;;
+        --docs) docs=1 ;;
+        *) echo "usage: scripts/demo.sh [en|ja] [--docs]" >&2; exit 2 ;;
+    esac
+done
 export BUILD_DIR=${BUILD_DIR:-$root/build}
 bash scripts/bootstrap.sh || exit 1
 scripts/build.sh >/dev/null || exit 1
 
 E2E_NAME=demo
+# shellcheck source=../tests/e2e/lib.sh
 . tests/e2e/lib.sh
 export BENCH_KEEP=1
 e2e_start "demo-$lang" "$([ "$lang" = ja ] && echo ja)" || exit 1
@@ -92,4 +101,10 @@ cp "$BENCH_SHOTS"/*.png "$shots"/ 2>/dev/null
 bench_stop
 echo "== screenshots: $shots"
 ls "$shots"
+if [ "$docs" = 1 ]; then
+    for png in "$shots"/*.png; do
+        cp "$png" "docs/$lang-$(basename "$png")" || status=1
+    done
+    echo "== copied into docs/ as $lang-*.png"
+fi
 exit $status

@@ -3,10 +3,13 @@
 # the executions and the crashes; fails when any target crashed or found a leak or a
 # sanitizer report. Builds build/native first. New inputs gather in build/native/corpus;
 # the seeds in tests/fuzz/corpus are read, never written. Crash inputs go to
-# build/native/crashes.
+# build/native/crashes. With TEST_REPORT set, each target is one check of an XML report.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/lib/report.sh
+. "$root/tests/lib/report.sh"
+report_begin "${TEST_REPORT:-}" fuzz
 build=${BUILD_DIR:-$root/build}/native
 seconds=${1:-60}
 shift || true
@@ -35,6 +38,9 @@ for target in "${targets[@]}"; do
   fi
   total=$((total + runs))
   printf 'fuzz: %-24s %12d executions, %d crashes\n' "$target" "$runs" "$crashes"
+  if [ "$crashes" -eq 0 ]; then report_case "$target ($seconds s)"
+  else report_case "$target ($seconds s)" "crashed or reported a fault; see $log"; fi
 done
+report_end
 printf 'fuzz: %-24s %12d executions, %d targets crashed\n' "total" "$total" "$bad"
 [ "$bad" -eq 0 ]

@@ -9,6 +9,7 @@
 # a lot from one moment to the next). For the record it also times the real
 # program from its start until the first wizard page shows, with and without the keys.
 E2E_NAME=startup-bench
+# shellcheck source=../e2e/lib.sh
 . "$(dirname "$0")/../e2e/lib.sh"
 . "$(dirname "$0")/benchlib.sh"
 

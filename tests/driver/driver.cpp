@@ -716,7 +716,9 @@ bool writeFile(const WStr &path, const std::string &content)
 }
 
 // shot NAME: writes NAME.req into %DRIVER_SHOT_DIR% and waits for the bench
-// to produce NAME.png there; a no-op without DRIVER_SHOT_DIR.
+// to produce NAME.png there; a no-op without DRIVER_SHOT_DIR.  The request's
+// second line, when there is a current window, is that window's rectangle on
+// the screen as WIDTHxHEIGHT+X+Y, and the bench crops the picture to it.
 bool cmdShot(const Args &a)
 {
     WStr dir = envVar(L"DRIVER_SHOT_DIR");
@@ -726,7 +728,19 @@ bool cmdShot(const Args &a)
     }
     WStr base = dir + L"\\" + a[0], png = base + L".png";
     DeleteFileW(png.c_str());
-    if (!writeFile(base + L".req", utf8(a[0]) + "\n"))
+    std::string request = utf8(a[0]) + "\n";
+    RECT r;
+    if (g_cur && IsWindow(g_cur) && GetWindowRect(g_cur, &r)) {
+        r.left = r.left < 0 ? 0 : r.left;
+        r.top = r.top < 0 ? 0 : r.top;
+        if (r.right > r.left && r.bottom > r.top) {
+            char geometry[80];
+            snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld\n", (long)(r.right - r.left),
+                     (long)(r.bottom - r.top), (long)r.left, (long)r.top);
+            request += geometry;
+        }
+    }
+    if (!writeFile(base + L".req", request))
         return fail("cannot write %s", q(base + L".req").c_str());
     if (!pollUntil(SHOT_TIMEOUT_MS, [&]() { return fileSize(png) > 0; }))
         return fail("no screenshot %s after %lu ms", q(png).c_str(), (unsigned long)SHOT_TIMEOUT_MS);

@@ -1,38 +1,43 @@
 #!/usr/bin/env bash
-# selftest.sh - builds the scenario driver and its test target and drives the
-# target in an English and a Japanese Wine bench: positive scenarios must
-# pass and give the expected target output; wrong expectations must fail.
+# selftest.sh - drives the driver's test target (both built by scripts/build.sh)
+# in an English and a Japanese Wine bench: positive scenarios must pass and
+# give the expected target output; wrong expectations must fail.
 # Outputs go to build/driver-selftest/; exit code 0 when everything passed.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-OUT=$ROOT/build/driver-selftest
-CXX=${CXX:-x86_64-w64-mingw32-g++-posix}
-CXXFLAGS=(-O2 -Wall -Wextra -Werror -static)
+BUILD=${BUILD_DIR:-$ROOT/build}
+BIN=$BUILD/x86_64
+OUT=$BUILD/driver-selftest
 FAILED=0
 CHECKS=0
 
+# shellcheck source=../lib/winebench.sh
 . "$ROOT/tests/lib/winebench.sh"
+# shellcheck source=../lib/report.sh
+. "$ROOT/tests/lib/report.sh"
 
 now() { date +%s.%N; }
 since() { printf '%.1f' "$(echo "$(now) - $1" | bc)"; }
 
 # ok DESCRIPTION: records a passed check.
-ok() { CHECKS=$((CHECKS + 1)); echo "  ok   $1"; }
+ok() { CHECKS=$((CHECKS + 1)); echo "  ok   $1"; report_case "$1"; }
 
 # bad DESCRIPTION [FILE]: records a failed check and shows FILE.
 bad() {
     CHECKS=$((CHECKS + 1)); FAILED=$((FAILED + 1))
     echo "  FAIL $1"
+    report_case "$1" "failed"
     if [ -n "${2:-}" ]; then sed 's/^/       | /' "$2"; fi
 }
 
+# build: the driver and the target come from the CMake build; outputs go to OUT.
 build() {
     mkdir -p "$OUT"
-    "$CXX" "${CXXFLAGS[@]}" -o "$OUT/driver.exe" "$ROOT/tests/driver/driver.cpp" \
-        -luser32 -lgdi32 -lcomctl32
-    "$CXX" "${CXXFLAGS[@]}" -fexec-charset=CP932 -o "$OUT/target.exe" \
-        "$ROOT/tests/driver/target.cpp" -lcomctl32
+    local exe
+    for exe in driver.exe target.exe; do
+        [ -f "$BIN/$exe" ] || { echo "selftest: $BIN/$exe is missing; run scripts/build.sh" >&2; return 1; }
+    done
 }
 
 # scenario NAME: writes stdin to OUT/LANG-NAME.scn.
@@ -41,7 +46,7 @@ scenario() { cat >"$OUT/$LANG_TAG-$1.scn"; }
 # drive NAME: runs the driver on scenario NAME (log to OUT/LANG-NAME.log); its exit code.
 drive() {
     local rc=0
-    bench_run "$OUT/driver.exe" "$(bench_winpath "$OUT/$LANG_TAG-$1.scn")" \
+    bench_run "$BIN/driver.exe" "$(bench_winpath "$OUT/$LANG_TAG-$1.scn")" \
         >"$OUT/$LANG_TAG-$1.log" 2>&1 || rc=$?
     return $rc
 }
@@ -282,12 +287,15 @@ check_target_output() {
     fi
 }
 
-# check_shot NAME: a 1024x768 PNG that is not all black.
+# check_shot NAME: a PNG of the window (smaller than the 1024x768 screen, larger than
+# a button) that is not all black.
 check_shot() {
-    local png=$BENCH_SHOTS/$1.png size mean
+    local png=$BENCH_SHOTS/$1.png size mean w h
     size=$(identify -format '%wx%h' "$png" 2>/dev/null || true)
     mean=$(convert "$png" -format '%[fx:mean>0.01]' info: 2>/dev/null || true)
-    if [ -s "$png" ] && [ "$size" = 1024x768 ] && [ "$mean" = 1 ]; then
+    w=${size%x*} h=${size#*x}
+    if [ -s "$png" ] && [ "${w:-0}" -ge 150 ] && [ "${h:-0}" -ge 100 ] && [ "$size" != 1024x768 ] &&
+        [ "$mean" = 1 ]; then
         cp "$png" "$OUT/$1.png"
         ok "screenshot $1.png ($(stat -c %s "$png") bytes)"
     else
@@ -313,7 +321,7 @@ shot nothing
 EOF
     local rc=0 log=$OUT/$LANG_TAG-shot-skipped.log
     rm -f "$log"
-    env -u DRIVER_SHOT_DIR "$BENCH_WINE" "$OUT/driver.exe" \
+    env -u DRIVER_SHOT_DIR "$BENCH_WINE" "$BIN/driver.exe" \
         "$(bench_winpath "$OUT/$LANG_TAG-shot-skipped.scn")" "$(bench_winpath "$log")" || rc=$?
     if [ $rc = 0 ] && grep -q 'shot "nothing" skipped' "$log" && [ "$(tail -n1 "$log")" = PASS ]; then
         ok "shot without DRIVER_SHOT_DIR is skipped (log written to LOG_FILE)"
@@ -356,7 +364,7 @@ EOF
 # run_flow FULL: drives the target; FULL=1 also runs every negative scenario.
 run_flow() {
     local full=$1 rc=0
-    bench_spawn "$OUT/target.exe" $TARGET_ARG >"$OUT/$LANG_TAG-target.out" 2>&1
+    bench_spawn "$BIN/target.exe" ${TARGET_ARG:+"$TARGET_ARG"} >"$OUT/$LANG_TAG-target.out" 2>&1
     local target=$BENCH_PID
     pass box
     [ "$full" = 1 ] && reject no-window 1 'no visible window with caption "No Such Window"'
@@ -394,7 +402,7 @@ run_flow() {
 run_reboot_check() {
     local file=$WINEPREFIX/drive_c/delete-me.txt t
     echo x >"$file"
-    bench_run "$OUT/target.exe" delmove 'C:\delete-me.txt' >/dev/null
+    bench_run "$BIN/target.exe" delmove 'C:\delete-me.txt' >/dev/null
     if [ -e "$file" ] && bench_reg_query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
         PendingFileRenameOperations | grep -qF 'C:\delete-me.txt'; then
         ok "delayed delete is pending"
@@ -432,16 +440,19 @@ run_bench() {
     echo "  bench_stop: $(since "$t") s"
 }
 
+# main: TEST_LANGS names the benches (default "en ja"); TEST_REPORT, if set, receives
+# the checks as an XML report.
 main() {
-    local t0 t
+    local t0 t lang
     t0=$(now)
+    report_begin "${TEST_REPORT:-}" driver_selftest
     build
     echo "build: $(since "$t0") s"
     t=$(now)
-    bench_init "$ROOT/build"
+    bench_init "$BUILD"
     echo "bench_init: $(since "$t") s"
-    run_bench en
-    run_bench ja
+    for lang in ${TEST_LANGS:-en ja}; do run_bench "$lang"; done
+    report_end
     echo "selftest: $CHECKS checks, $FAILED failed, $(since "$t0") s"
     [ "$FAILED" = 0 ]
 }

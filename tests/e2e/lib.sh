@@ -1,20 +1,40 @@
+# shellcheck shell=bash disable=SC2034  # its variables serve the scripts that source it
 # lib.sh - shared steps of the end-to-end scripts: a bench per language, a package folder
 # with the program and a setup information file, scenarios run by the driver, and checks
-# counted into one closing line.  Source it after setting E2E_NAME.
+# counted into one closing line and, with TEST_REPORT set, an XML report.  Source it
+# after setting E2E_NAME.
+#
+# TEST_ARCH (x86_64 or i686) names the build whose programs are tested (E2E_BIN); the
+# driver and the other helpers always come from the x86_64 build (E2E_TOOLS).  TEST_LANGS
+# lists the languages to run (default "en ja").
 set -u
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_BUILD=${BUILD_DIR:-$E2E_ROOT/build}
-E2E_BIN=$E2E_BUILD/x86_64
+E2E_ARCH=${TEST_ARCH:-x86_64}
+E2E_BIN=$E2E_BUILD/$E2E_ARCH
+E2E_TOOLS=$E2E_BUILD/x86_64
+E2E_LANGS=${TEST_LANGS:-en ja}
 E2E_LOGS=$E2E_BUILD/e2e-logs
+BENCH_ARCH=$E2E_ARCH
+# shellcheck source=../lib/winebench.sh
 . "$E2E_ROOT/tests/lib/winebench.sh"
+# shellcheck source=../lib/report.sh
+. "$E2E_ROOT/tests/lib/report.sh"
 mkdir -p "$E2E_LOGS"
 bench_init "$E2E_BUILD" || { echo "e2e: no template prefix" >&2; exit 1; }
+report_begin "${TEST_REPORT:-}" "${E2E_NAME:-$(basename "$0" .sh)}"
 e2e_passed=0
 e2e_failed=0
 
 # pass DESCRIPTION / fail DESCRIPTION: count one check.
-pass() { e2e_passed=$((e2e_passed + 1)); echo "  ok   $*"; }
-fail() { e2e_failed=$((e2e_failed + 1)); echo "  FAIL $*"; }
+pass() { e2e_passed=$((e2e_passed + 1)); echo "  ok   $*"; report_case "$*"; }
+fail() { e2e_failed=$((e2e_failed + 1)); echo "  FAIL $*"; report_case "$*" "failed"; }
+# skip DESCRIPTION REASON: a check that cannot run with this build here, and why.
+skip() { echo "  skip $1: $2"; report_skip "$1" "$2"; }
+
+# E2E_NO_WIZARD: why the wizard cannot run with this build here (empty where it can).
+E2E_NO_WIZARD=
+[ "$E2E_ARCH" = i686 ] && E2E_NO_WIZARD="Wine WoW64: the wizard's edit box crashes a 32-bit process"
 
 # check DESCRIPTION COMMAND...: the command's success is the check.
 check() {
@@ -23,11 +43,12 @@ check() {
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
-# e2e_start NAME [ja]: a fresh bench; E2E_LANG is en or ja.
+# e2e_start NAME [ja]: a fresh bench (NAME-i686 for the i686 build); E2E_LANG is en or ja.
 e2e_start() {
     E2E_LANG=${2:-en}
-    bench_start "$1" "${2:-}" || { fail "bench $1 did not start"; return 1; }
     E2E_CASE=$1
+    [ "$E2E_ARCH" = x86_64 ] || E2E_CASE=$1-$E2E_ARCH
+    bench_start "$E2E_CASE" "${2:-}" || { fail "bench $E2E_CASE did not start"; return 1; }
     E2E_C=$WINEPREFIX/drive_c
 }
 
@@ -43,11 +64,12 @@ e2e_package() {
 # e2e_drive SCENARIO PROGRAM ARGS...: starts the program, runs the driver on the scenario
 # file, then waits for the program to end. 0 when both went well.
 e2e_drive() {
-    local scenario=$1 log=$E2E_LOGS/$E2E_CASE-$(basename "$1" .txt).log
+    local scenario=$1 log
+    log=$E2E_LOGS/$E2E_CASE-$(basename "$1" .txt).log
     shift
     bench_spawn "$@"
     local program=$BENCH_PID
-    bench_run "$E2E_BIN/driver.exe" "$(bench_winpath "$scenario")" >"$log" 2>&1
+    bench_run "$E2E_TOOLS/driver.exe" "$(bench_winpath "$scenario")" >"$log" 2>&1
     local driven=$?
     if [ $driven -ne 0 ]; then
         sed 's/^/      | /' "$log" | tail -25
@@ -67,17 +89,24 @@ e2e_scenario() {
     echo "$file"
 }
 
+# e2e_dialog_texts_garbled: the program's Japanese dialog texts cannot be read back here.
+# In Wine's WoW64 mode texts of code page 932 that reach a window through the ANSI
+# functions (dialog templates, SetDlgItemTextA, the caption) come back garbled, while
+# message-box texts read right; the 64-bit build checks those texts.
+e2e_dialog_texts_garbled() { [ "$E2E_ARCH" = i686 ] && [ "$E2E_LANG" = ja ]; }
+
 # e2e_text EN JA: the text of the bench's language.
 e2e_text() { if [ "$E2E_LANG" = ja ]; then printf '%s' "$2"; else printf '%s' "$1"; fi; }
 
-# e2e_reg_has KEY [VALUE]: the key (or value) exists in the bench's registry.
+# e2e_reg_has KEY [VALUE]: the key (or value) exists in the registry view of the build.
 e2e_reg_has() {
     if [ $# -gt 1 ]; then bench_reg_query "$1" "$2" >/dev/null 2>&1
-    else bench_run reg query "$1" >/dev/null 2>&1; fi
+    else bench_reg query "$1" >/dev/null 2>&1; fi
 }
 
-# e2e_summary: the closing line; exit status 1 when anything failed.
+# e2e_summary: the closing line and the report; exit status 1 when anything failed.
 e2e_summary() {
+    report_end
     echo "$e2e_passed passed, $e2e_failed failed"
     [ "$e2e_failed" -eq 0 ]
 }

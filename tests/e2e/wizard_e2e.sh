@@ -6,12 +6,15 @@
 # file; a destination too long for the uninstall command; a source in use and a missing
 # source.
 # Scenario templates are in scenarios/wizard_*.txt; ${W_...} stands for a text below.
+# shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 SCENARIOS=$E2E_ROOT/tests/e2e/scenarios
 UNINSTALL_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
-HOLD=$E2E_BIN/hold_file.exe
+HOLD=$E2E_TOOLS/hold_file.exe
 
+# The W_ texts reach the scenario templates through envsubst (run_scenario).
+# shellcheck disable=SC2034
 texts_en() {
     W_LANG=en W_TITLE="Sample Editor" W_ERROR="Error"
     W_CAPTION="Installation of Sample Editor"
@@ -34,6 +37,7 @@ texts_en() {
     W_RES_TITLE="Resident Tool" W_RES_CAPTION="Installation of Resident Tool"
 }
 
+# shellcheck disable=SC2034
 texts_ja() {
     W_LANG=ja W_TITLE="Sample Editor" W_ERROR="エラー"
     W_CAPTION="Sample Editorのインストール"
@@ -60,7 +64,7 @@ texts_ja() {
 run_scenario() {
     local name=$1 file
     shift
-    export $(compgen -v W_)
+    export "${!W_@}"
     file=$(envsubst "$(compgen -v W_ | sed 's/.*/${&}/' | tr '\n' ' ')" \
         <"$SCENARIOS/wizard_$name.txt" | e2e_scenario "$name")
     e2e_drive "$file" "$@"
@@ -93,7 +97,7 @@ same_files() {
 }
 
 # inf_name DIR: the name under which the setup information file lies in DIR (any case).
-inf_name() { ls "$1" | grep -ix 'install.inf' | head -n1; }
+inf_name() { find "$1" -maxdepth 1 -iname install.inf -printf '%f\n' | head -n1; }
 
 writable_files() {
     local f
@@ -135,6 +139,7 @@ fresh_checks() {
     check "$lang: the file that had the destination's name is unchanged" test "$(cat "$E2E_C/blocker")" = "a file"
 }
 
+# shellcheck disable=SC2034
 second_installation() {
     local lang=$1 d=$E2E_C/SampleEd
     chmod u+w "$d/sample.exe" "$d/readme.txt"
@@ -163,6 +168,8 @@ flat_package() {
 # The installed program run from its own folder proposes that folder and installs onto
 # itself. Every entry's source there is its own destination (the sample's sub-folder
 # entry has no source in the installed folder, so this installation goes without it).
+# W_DEST reaches the scenario through envsubst, its backslashes doubled for the driver.
+# shellcheck disable=SC1003
 self_installation() {
     local lang=$1 before
     flat_package own OwnApp
@@ -204,13 +211,14 @@ fallback_installation() {
     mv "$E2E_C/fb/install.inf" "$E2E_C/fb/$FALLBACK"
     check "$lang: installation from $FALLBACK" run_scenario fallback 'C:\fb\INSTALL.EXE'
     check "$lang: only INSTALL.INF in the destination" \
-        test "$(ls "$E2E_C/Fallback" | grep -i '\.inf$' | tr '\n' '|')" = "INSTALL.INF|"
+        test "$(find "$E2E_C/Fallback" -maxdepth 1 -iname '*.inf' -printf '%f|')" = "INSTALL.INF|"
     check "$lang: INSTALL.INF is the $FALLBACK" cmp -s "$E2E_C/fb/$FALLBACK" "$E2E_C/Fallback/INSTALL.INF"
 }
 
 # A destination of 245 characters: every file fits, the uninstall command (quote,
 # folder, INSTALL.EXE, quote, " /r") does not. The sample's sub-folder entry would not
 # fit either, so this package goes without it.
+# shellcheck disable=SC2034
 long_destination() {
     local lang=$1 tail
     flat_package long LongDest
@@ -230,8 +238,8 @@ failing_installation() {
     rm -f "$E2E_C/fail/sample.cfg"
     bench_spawn "$HOLD" 'C:\fail\plug.dll'
     holder=$BENCH_PID
-    local i
-    for i in $(seq 100); do [ -e "$E2E_C/fail/plug.dll.held" ] && break; sleep 0.1; done
+    local _
+    for _ in $(seq 100); do [ -e "$E2E_C/fail/plug.dll.held" ] && break; sleep 0.1; done
     check "$lang: source in use and missing source are reported" run_scenario failures 'C:\fail\INSTALL.EXE'
     rm -f "$E2E_C/fail/plug.dll.held"
     bench_wait "$holder" 10 >/dev/null 2>&1 || bench_kill "$holder"
@@ -263,7 +271,6 @@ wizard_case() {
 }
 
 start=$SECONDS
-wizard_case en
-wizard_case ja
+for lang in $E2E_LANGS; do wizard_case "$lang"; done
 echo "wizard e2e: $((SECONDS - start)) s"
 e2e_summary

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Tests of the setup-file checker: each case writes a small package, runs
 # build/native/infcheck on it and compares the whole output and the exit status.
-# Closes with "N passed, N failed".
+# Closes with "N passed, N failed"; with TEST_REPORT set, also writes an XML report.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../lib/report.sh
+. "$root/tests/lib/report.sh"
+report_begin "${TEST_REPORT:-}" infcheck
 infcheck=${INFCHECK:-${BUILD_DIR:-$root/build}/native/infcheck}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -39,9 +42,11 @@ expect() {
     if [ "$actual" = "$expected" ] && [ "$code" = "$status" ]; then
         passed=$((passed + 1))
         echo "  ok   $name"
+        report_case "$name"
     else
         failed=$((failed + 1))
         echo "  FAIL $name (status $code, expected $status)"
+        report_case "$name" "status $code, expected $status; output differs"
         diff <(printf '%s\n' "$expected") <(printf '%s\n' "$actual") | sed 's/^/      | /'
     fi
 }
@@ -568,5 +573,6 @@ infcheck: error: unknown option --strict
 $usage
 EOF
 
+report_end
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

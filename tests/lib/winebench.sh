@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # its variables serve the scripts that source it
 # winebench.sh - a Wine test bench: throwaway prefixes, a private Xvfb each,
 # a persistent wineserver and a screenshot watcher.  Source it from bash:
 #
@@ -10,15 +11,27 @@
 # Only one bench is active per shell; run benches in parallel from subshells
 # or separate scripts with different names.  bench_start replaces the EXIT,
 # INT and TERM traps of the calling shell.  BENCH_KEEP=1 keeps the prefix.
+#
+# BENCH_ARCH (x86_64 or i686, set before bench_start) names the build under test.
+# Both run under the 64-bit loader: a 32-bit program starts in Wine's WoW64 mode,
+# which needs WINEDLLPATH to name a folder holding the 32-bit Windows DLLs beside
+# the 64-bit Unix libraries (the bench makes one of links).  The build's own system
+# directory is BENCH_SYSDIR (system32 or syswow64) and its registry view
+# BENCH_REG_VIEW (/reg:64 or /reg:32, used by bench_reg and bench_reg_query).
 
 BENCH_WINE=${BENCH_WINE:-/usr/lib/wine/wine64}
 BENCH_WINESERVER=${BENCH_WINESERVER:-/usr/lib/wine/wineserver}
 BENCH_OVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+BENCH_ARCH=${BENCH_ARCH:-x86_64}
+BENCH_I386_DLLS=${BENCH_I386_DLLS:-/usr/lib/i386-linux-gnu/wine/i386-windows}
+BENCH_X64_LIBS=${BENCH_X64_LIBS:-/usr/lib/x86_64-linux-gnu/wine}
+BENCH_MARLETT=${BENCH_MARLETT:-/usr/share/wine/fonts/marlett.ttf}
 
 # bench_init BUILD_DIR: use BUILD_DIR/wine for prefixes; build the template once per Wine version.
 bench_init() {
     BENCH_ROOT=$(realpath -m "$1")/wine
     mkdir -p "$BENCH_ROOT" || return 1
+    _bench_dll_folder || return 1
     _bench_template_ready && return 0
     (
         flock 9
@@ -26,9 +39,24 @@ bench_init() {
     ) 9>"$BENCH_ROOT/.template.lock"
 }
 
+# _bench_dll_folder: BENCH_ROOT/dlls links the 32-bit Windows DLLs and both 64-bit parts;
+# as WINEDLLPATH it lets the 64-bit loader start 32-bit programs.  The 32-bit DLLs alone
+# are not enough: the graphics driver then finds no Unix part and every window fails.
+_bench_dll_folder() {
+    BENCH_DLLS=$BENCH_ROOT/dlls
+    [ -d "$BENCH_I386_DLLS" ] || {
+        echo "bench: $BENCH_I386_DLLS is missing (libwine:i386; run scripts/bootstrap.sh)" >&2
+        return 1
+    }
+    mkdir -p "$BENCH_DLLS" &&
+        ln -sfn "$BENCH_I386_DLLS" "$BENCH_DLLS/i386-windows" &&
+        ln -sfn "$BENCH_X64_LIBS/x86_64-unix" "$BENCH_DLLS/x86_64-unix" &&
+        ln -sfn "$BENCH_X64_LIBS/x86_64-windows" "$BENCH_DLLS/x86_64-windows"
+}
+
 # _bench_template_stamp: names the Wine version and the template's recipe.
 _bench_template_stamp() {
-    echo "$("$BENCH_WINE" --version) recipe 3"
+    echo "$("$BENCH_WINE" --version) recipe 5"
 }
 
 # _bench_template_ready: the template exists and was made by this Wine version.
@@ -39,16 +67,21 @@ _bench_template_ready() {
 # _bench_wine_env CMD...: runs CMD with the bench's Wine environment (no X).
 _bench_wine_env() {
     env -u DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="$BENCH_OVERRIDES" \
-        LC_ALL=en_US.UTF-8 "$@"
+        WINEDLLPATH="$BENCH_DLLS" LC_ALL=en_US.UTF-8 "$@"
 }
 
-# _bench_make_template: creates BENCH_ROOT/template with wineboot and registry tweaks.
+# _bench_make_template: creates BENCH_ROOT/template with wineboot and registry tweaks
+# (with WINEDLLPATH set, wineboot fills syswow64 too).
 _bench_make_template() {
     local tmp=$BENCH_ROOT/template.tmp.$$
     rm -rf "$tmp" "$BENCH_ROOT/template"  # the caller holds the template lock
     echo "bench: creating template prefix (takes ~15 s once)" >&2
     _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINE" wineboot -i >/dev/null 2>&1 || return 1
     _bench_template_registry "$tmp" || return 1
+    # Title-bar buttons are drawn with the Marlett font (an "r" instead of the close box
+    # without it); this Wine finds it only in the prefix's Fonts folder.
+    cp "$BENCH_MARLETT" "$tmp/drive_c/windows/Fonts/" ||
+        { echo "bench: $BENCH_MARLETT is missing (fonts-wine)" >&2; return 1; }
     _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINESERVER" -w
     _bench_detach_home "$tmp"
     mv "$tmp" "$BENCH_ROOT/template" &&
@@ -89,7 +122,9 @@ bench_start() {
     BENCH_SHOTS=$BENCH_ROOT/$1-shots
     _bench_fresh_prefix || return 1
     _bench_start_xvfb || return 1
+    _bench_arch_view || return 1
     export WINEDEBUG=-all WINEDLLOVERRIDES=$BENCH_OVERRIDES LC_ALL=en_US.UTF-8
+    export WINEDLLPATH=$BENCH_DLLS
     [ "${2:-}" = ja ] && LC_ALL=ja_JP.UTF-8
     "$BENCH_WINESERVER" -p || return 1
     _bench_start_watcher
@@ -97,11 +132,20 @@ bench_start() {
     DRIVER_SHOT_DIR=$(bench_winpath "$BENCH_SHOTS")
 }
 
+# _bench_arch_view: the system directory and registry view of the build under test.
+_bench_arch_view() {
+    case $BENCH_ARCH in
+        x86_64) BENCH_SYSDIR=$WINEPREFIX/drive_c/windows/system32 BENCH_REG_VIEW=/reg:64 ;;
+        i686) BENCH_SYSDIR=$WINEPREFIX/drive_c/windows/syswow64 BENCH_REG_VIEW=/reg:32 ;;
+        *) echo "bench: BENCH_ARCH is x86_64 or i686, not $BENCH_ARCH" >&2; return 1 ;;
+    esac
+}
+
 # _bench_save_env: remembers the variables bench_start exports, for bench_stop.
 _bench_save_env() {
     local v
     BENCH_SAVED_ENV=
-    for v in DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR; do
+    for v in DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEDLLPATH DRIVER_SHOT_DIR; do
         if [ -n "${!v+x}" ]; then
             BENCH_SAVED_ENV+="export $v=$(printf %q "${!v}"); "
         fi
@@ -124,13 +168,14 @@ _bench_fresh_prefix() {
 
 # _bench_start_xvfb: starts a private Xvfb on a free display and exports DISPLAY.
 _bench_start_xvfb() {
-    local fd_file=$BENCH_SHOTS/.display i
+    local fd_file=$BENCH_SHOTS/.display _
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset \
         9>"$fd_file" >"$BENCH_SHOTS/.xvfb.log" 2>&1 &
     BENCH_XVFB_PID=$!
-    for i in $(seq 200); do
+    for _ in $(seq 200); do
         if grep -q '^[0-9]' "$fd_file" 2>/dev/null; then
-            export DISPLAY=:$(head -n1 "$fd_file")
+            DISPLAY=:$(head -n1 "$fd_file")
+            export DISPLAY
             return 0
         fi
         kill -0 "$BENCH_XVFB_PID" 2>/dev/null || break
@@ -140,15 +185,19 @@ _bench_start_xvfb() {
     return 1
 }
 
-# _bench_start_watcher: turns BENCH_SHOTS/NAME.req into NAME.png (one shot per request).
+# _bench_start_watcher: turns BENCH_SHOTS/NAME.req into NAME.png (one shot per request),
+# cropped to the rectangle on the request's second line when it has one.
 _bench_start_watcher() {
     (
         trap 'exit 0' TERM
+        local req crop
         while :; do
             for req in "$BENCH_SHOTS"/*.req; do
                 [ -e "$req" ] || continue
                 mv "$req" "$req.taken" || continue
-                import -display "$DISPLAY" -window root "${req%.req}.tmp.png" &&
+                crop=$(sed -n '2{/^[0-9]*x[0-9]*+[0-9]*+[0-9]*$/p}' "$req.taken" | tr -d '\r')
+                import -display "$DISPLAY" -window root ${crop:+-crop "$crop" +repage} \
+                    "${req%.req}.tmp.png" &&
                     mv "${req%.req}.tmp.png" "${req%.req}.png"
             done
             sleep 0.1
@@ -217,10 +266,16 @@ bench_unixpath() {
     printf '%s%s\n' "${root%/}" "$rest"
 }
 
-# bench_reg_query KEY VALUE: prints the data of a registry value; 1 if it is missing.
+# bench_reg ARGS...: reg.exe in the registry view of the build under test.
+bench_reg() {
+    bench_run reg "$@" "$BENCH_REG_VIEW"
+}
+
+# bench_reg_query KEY VALUE: prints the data of a registry value (in the build's view);
+# 1 if it is missing.
 bench_reg_query() {
     local out line
-    out=$(bench_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    out=$(bench_reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
     while IFS= read -r line; do
         line=${line#"    $2    "}
         case $line in
@@ -238,9 +293,9 @@ bench_stop() {
     _bench_end_pid "${BENCH_WATCH_PID:-}"
     _bench_end_pid "${BENCH_XVFB_PID:-}"
     [ "${BENCH_KEEP:-0}" = 1 ] || rm -rf "$WINEPREFIX"
-    unset DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR
+    unset DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEDLLPATH DRIVER_SHOT_DIR
     eval "${BENCH_SAVED_ENV:-}"
-    BENCH_NAME= BENCH_WATCH_PID= BENCH_XVFB_PID=
+    BENCH_NAME='' BENCH_WATCH_PID='' BENCH_XVFB_PID=''
     trap - EXIT INT TERM
     return 0
 }
