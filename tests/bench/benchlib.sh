@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # its variables serve the scripts that source it
 # benchlib.sh - shared steps of the benchmarks: generated packages, the program's jobs
 # driven through the driver and timed by its timestamps, the same-work baselines
 # (tests/bench/baseline.c) and the program's own routines (tests/bench/steps.cpp), medians
@@ -101,7 +102,7 @@ bl_tick() {
 bl_links_of() {
     local place dir try
     for place in Programs Desktop; do
-        for try in 1 2 3 4 5; do
+        for _ in 1 2 3 4 5; do
             dir=$(bench_reg_query \
                 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$place")
             [ -n "$dir" ] && break

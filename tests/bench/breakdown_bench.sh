@@ -17,7 +17,7 @@ e2e_start breakdown-bench || exit 1
 bl_package small "Bench Small" BenchSmall "$count" 4096 ||
     { echo "breakdown-bench: the package could not be made" >&2; exit 1; }
 declare -A runs
-for round in 1 2 3 4 5; do
+for _ in 1 2 3 4 5; do
     out=$(bl_output "$BL_STEPS" breakdown 'C:\small\install.inf' 'C:\small' 'C:\BenchSmall')
     while read -r line; do
         case $line in

@@ -41,7 +41,7 @@ gb_uninstall() {  # gb_uninstall N: "program baseline" medians
         bases+=("$b")
     done
     echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
-    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
+    echo "${FUNCNAME[0]} $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
 }
 
 gb_scan() {  # gb_scan PKG: "program baseline" medians over the keys present
@@ -55,7 +55,7 @@ gb_scan() {  # gb_scan PKG: "program baseline" medians over the keys present
         bases+=("$b")
     done
     echo "$(bl_median "${progs[@]}") $(bl_median "${bases[@]}")"
-    echo "$FUNCNAME $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
+    echo "${FUNCNAME[0]} $n: program ${progs[*]}; baseline ${bases[*]}" >>"$runs_file"
 }
 
 bl_require || exit 1
@@ -69,10 +69,14 @@ echo "# job entries program_ms baseline_ms ratio program_us_per_entry baseline_u
 for n in "${sizes[@]}"; do
     bl_package "p$n" "Bench $n" "Bench$n" "$n" 4096 ||
         { echo "growth-bench: the package of $n could not be made" >&2; exit 1; }
+    # The r_ results are read back by name below.
+    # shellcheck disable=SC2034
     r_install=$(gb_install "$n") || exit 1
+    # shellcheck disable=SC2034
     r_uninstall=$(gb_uninstall "$n") || exit 1
     bl_add_keys $((keys + 1)) "$n"
     keys=$n
+    # shellcheck disable=SC2034
     r_scan=$(gb_scan "p$n") || exit 1
     rm -rf "${E2E_C:?}/p$n"
     scanned=$(bl_key_count)

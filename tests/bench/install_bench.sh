@@ -17,9 +17,11 @@ started=$SECONDS
 
 bl_require || exit 1
 e2e_start install-bench || exit 1
-bl_package small "Bench Small" BenchSmall 2000 4096 &&
-    bl_package big "Bench Big" BenchBig 20 $((8 * 1024 * 1024)) ||
-    { echo "install-bench: the packages could not be made" >&2; exit 1; }
+if ! bl_package small "Bench Small" BenchSmall 2000 4096 ||
+    ! bl_package big "Bench Big" BenchBig 20 $((8 * 1024 * 1024)); then
+    echo "install-bench: the packages could not be made" >&2
+    exit 1
+fi
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
 small=$(bl_install_rounds small "Bench Small" BenchSmall 2000 50) || exit 1
 big=$(bl_install_rounds big "Bench Big" BenchBig 20 10) || exit 1
