@@ -39,16 +39,7 @@ expect() {
     (cd "$work" && "$infcheck" "$@") >"$work/stdout" 2>"$work/stderr"
     code=$?
     actual=$(cat "$work/stdout" "$work/stderr")
-    if [ "$actual" = "$expected" ] && [ "$code" = "$status" ]; then
-        passed=$((passed + 1))
-        echo "  ok   $name"
-        report_case "$name"
-    else
-        failed=$((failed + 1))
-        echo "  FAIL $name (status $code, expected $status)"
-        report_case "$name" "status $code, expected $status; output differs"
-        diff <(printf '%s\n' "$expected") <(printf '%s\n' "$actual") | sed 's/^/      | /'
-    fi
+    report_same "$name" "$expected"$'\n'"(status $status)" "$actual"$'\n'"(status $code)"
 }
 
 echo "== infcheck cases"

@@ -35,16 +35,7 @@ compare() {
     (cd "$work" && bench_run "$build/$arch/infcheck.exe" "$2" >"$work/out.txt" 2>&1)
     wstatus=$?
     windows=$(tr -d '\r' <"$work/out.txt" | sed 's|^\([a-z]*\)\\|\1/|')
-    if [ "$native" = "$windows" ] && [ "$nstatus" = "$wstatus" ]; then
-        passed=$((passed + 1))
-        echo "  ok   $1"
-        report_case "$1"
-    else
-        failed=$((failed + 1))
-        echo "  FAIL $1 (status $wstatus, native $nstatus)"
-        report_case "$1" "status $wstatus, native $nstatus; findings differ"
-        diff <(printf '%s\n' "$native") <(printf '%s\n' "$windows") | sed 's/^/      | /'
-    fi
+    report_same "$1" "$native"$'\n'"(status $nstatus)" "$windows"$'\n'"(status $wstatus)"
 }
 echo "== infcheck.exe ($arch) under Wine"
 compare "sample package: same result as the native build" sample

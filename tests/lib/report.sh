@@ -63,3 +63,18 @@ report_end() {
         echo '</testsuites>'
     } >"$REPORT_FILE" && rm -f "$REPORT_FILE.cases"
 }
+
+# report_same NAME EXPECTED ACTUAL: one check that two texts are equal. Counts it in the
+# caller's passed and failed, prints it, reports it and shows the difference on failure.
+report_same() {
+    if [ "$2" = "$3" ]; then
+        passed=$((passed + 1))
+        echo "  ok   $1"
+        report_case "$1"
+    else
+        failed=$((failed + 1))
+        echo "  FAIL $1"
+        report_case "$1" "output or status differs"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/      | /'
+    fi
+}
