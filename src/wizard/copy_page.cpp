@@ -76,7 +76,8 @@ static void CompleteInstallation(HWND page)
 
 // Moves the bar on by one step. Wine repaints the whole bar at every move, which
 // costs more than copying a small file; moves that would not change a pixel are gathered
-// and made together, so the bar shows the same.
+// and made together, so the bar shows the same. The bar fills the inside of its own
+// one-pixel frame, two pixels narrower than its client area.
 static void AdvanceProgress()
 {
     HWND bar = GetDlgItem(session.progressWindow, IDC_PROGRESS);
@@ -85,7 +86,8 @@ static void AdvanceProgress()
     int shown = pageState.shownPosition;
     RECT area;
     GetClientRect(bar, &area);
-    if (target >= last || MulDiv(target, area.right, last) != MulDiv(shown, area.right, last)) {
+    int width = area.right - 2;
+    if (target >= last || MulDiv(target, width, last) != MulDiv(shown, width, last)) {
         SendMessageA(bar, PBM_DELTAPOS, target - shown, 0);
         pageState.shownPosition = target;
     }

@@ -1,6 +1,8 @@
 // The shortcut options page, the copy page's install sequence and the dialog templates.
 #include "wizard_fixture.h"
 #include <commctrl.h>
+#include <string>
+#include <vector>
 #include "base/holders.h"
 #include "base/registry.h"
 #include "resources/resource.h"
@@ -197,6 +199,77 @@ TEST_F(WizardCopyPage, BarKeepsItsOwnCountWhereTheControlAnswersNoPosition)
     EXPECT_EQ(session.installDone, 1);
     Pump(Done, 200);  // the commands still posted start nothing more
     EXPECT_EQ(session.copyStep, 6);
+    SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)barProcedure);
+    DestroyWindow(page);
+}
+
+// What the bar draws, painted into a bitmap of its size: the row through its middle.
+static std::vector<DWORD> BarRow(HWND bar)
+{
+    RECT area;
+    GetClientRect(bar, &area);
+    HDC screen = GetDC(bar);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    CallWindowProcA(barProcedure, bar, WM_PRINTCLIENT, (WPARAM)memory, PRF_CLIENT);
+    SelectObject(memory, old);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = area.right;
+    format.bmiHeader.biHeight = -area.bottom;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels((size_t)area.right * area.bottom);
+    GetDIBits(memory, bitmap, 0, area.bottom, pixels.data(), &format, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(bar, screen);
+    auto middle = pixels.begin() + (size_t)area.right * (area.bottom / 2);
+    return std::vector<DWORD>(middle, middle + area.right);
+}
+
+static int barMoves;
+static LRESULT CALLBACK CountingBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_DELTAPOS || message == PBM_SETPOS || message == PBM_STEPIT) barMoves++;
+    return CallWindowProcA(barProcedure, bar, message, wParam, lParam);
+}
+
+// Over a long sequence the bar is moved only when its drawing changes: fewer moves than
+// steps, yet after every step it draws exactly what a bar standing at that step draws,
+// and it ends full.
+TEST_F(WizardCopyPage, BarMovesOnlyWhenItsDrawingChanges)
+{
+    const int entries = 800;  // more steps than the bar has pixels
+    std::string inf = "[Install]\r\n";
+    for (int n = 1; n <= entries; n++)
+        inf += std::to_string(n) + "=a.txt,f" + std::to_string(n) + ".txt\r\n";
+    WriteInf("src\\install.inf", inf);
+    session.entryCount = entries;
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    HWND bar = GetDlgItem(page, IDC_PROGRESS);
+    barProcedure = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)CountingBar);
+    barMoves = 0;
+    int mismatches = 0;
+    for (int step = 0; step <= entries + 3; step++) {
+        RunInstallStep();
+        LRESULT real = CallWindowProcA(barProcedure, bar, PBM_GETPOS, 0, 0);
+        std::vector<DWORD> shown = BarRow(bar);
+        CallWindowProcA(barProcedure, bar, PBM_SETPOS, step + 1, 0);
+        if (BarRow(bar) != shown && mismatches++ < 5)
+            ADD_FAILURE() << "after step " << step << " the bar at " << real
+                          << " draws otherwise than at " << step + 1;
+        CallWindowProcA(barProcedure, bar, PBM_SETPOS, real, 0);
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(session.installDone, 1);
+    EXPECT_EQ(CallWindowProcA(barProcedure, bar, PBM_GETPOS, 0, 0), entries + 3);
+    EXPECT_GT(barMoves, 3);
+    EXPECT_LT(barMoves, entries * 3 / 4) << "the bar was moved at nearly every step";
+    EXPECT_TRUE(FileExists(dest + "f800.txt"));
+    Pump(Done, 200);
     SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)barProcedure);
     DestroyWindow(page);
 }
