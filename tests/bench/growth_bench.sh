@@ -23,9 +23,8 @@ started=$SECONDS
 mkdir -p "$out_dir" "$E2E_ROOT/docs"
 
 gb_install() {  # gb_install N: "program baseline" medians
-    local n=$1 poll=10 line
-    [ "$n" -ge 1000 ] && poll=50
-    line=$(bl_install_rounds "p$n" "Bench $n" "Bench$n" "$n" "$poll") || return 1
+    local n=$1 line
+    line=$(bl_install_rounds "p$n" "Bench $n" "Bench$n" "$n" 10) || return 1
     echo "${line%% program *}"
     echo "gb_install $n: program ${line#* program }" >>"$runs_file"
 }

@@ -184,8 +184,9 @@ static INT_PTR CALLBACK ChainProc(HWND page, UINT message, WPARAM wParam, LPARAM
         int target = chainStep + 1;
         RECT area;
         GetClientRect(bar, &area);
+        int width = area.right - 2;  // the inside of the bar's frame
         if (target >= chainLast ||
-            MulDiv(target, area.right, chainLast) != MulDiv(chainShown, area.right, chainLast)) {
+            MulDiv(target, width, chainLast) != MulDiv(chainShown, width, chainLast)) {
             SendMessageA(bar, PBM_DELTAPOS, target - chainShown, 0);
             chainShown = target;
         }
