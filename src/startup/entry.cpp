@@ -87,7 +87,10 @@ void RequestUninstall()
 
     char system[kPathSize];
     char copy[kPathSize];
-    char command[kPathSize];
+    // The copy's path and the installed program's path each fit a path's size; the
+    // command holds both, so that every installation whose entry could be written can
+    // also be uninstalled.
+    char command[kPathSize * 2 + 4];
     ZeroMemory(system, sizeof system);
     GetSystemDirectoryA(system, sizeof system);
     if (!FormatText(copy, sizeof copy, "%s\\%s", system, session.installerName) ||

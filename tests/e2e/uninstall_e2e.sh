@@ -201,6 +201,23 @@ uninstall_case() {
     check "$lang: after the second run nothing is left" \
         eval "[ ! -e '$E2E_C/SampleEd' ] && ! e2e_reg_has '$UN_KEY' && shortcuts_gone && keys_gone"
 
+    # An installation so deep that the relaunch command (system directory, the program's
+    # name, " x " and the installed program's path of 232 characters) is longer than a
+    # path: laid out as the wizard lays out the package, with this build's program, and
+    # uninstalled through /r.
+    local top long dir
+    top=Long$(printf '%0116d' 0)
+    long=$(printf '%096d' 0)
+    dir=$E2E_C/$top/$long
+    mkdir -p "$dir/plugins"
+    cp "$E2E_C/pkg/"{sample.exe,readme.txt,sample.cfg,install.inf} "$dir/"
+    cp "$E2E_C/pkg/plug.dll" "$dir/plugins/"
+    cp "$E2E_BIN/INSTALL.exe" "$dir/INSTALL.EXE"
+    check "$lang: an installation path of 232 characters is uninstalled through /r" \
+        e2e_drive "$(scenario "uninstall_full_$lang.txt")" "C:\\$top\\$long\\INSTALL.EXE" /r
+    wait_copy_ended
+    check "$lang: nothing is left of the deep installation" test ! -e "$dir"
+
     cp "$BENCH_SHOTS"/*.png "$E2E_LOGS"/ 2>/dev/null
     bench_stop
     echo "  ($lang took $(( $(date +%s) - started )) s)"

@@ -188,13 +188,17 @@ TEST_F(UninstallRequest, FailedRelaunchIsReported)
     EXPECT_EQ(shownMessages[1].caption, Text(T_ERROR_CAPTION));
 }
 
-TEST_F(UninstallRequest, CommandThatDoesNotFitIsNotRun)
+// An installation so deep that its relaunch command is longer than a path (its uninstall
+// entry still fits): the copy is made and the whole command run, path and all.
+TEST_F(UninstallRequest, DeepInstallationIsRelaunchedWithTheWholePath)
 {
-    std::string deep = std::string(100, 'd') + "\\" + std::string(60, 'f') + "\\UNITREQ.EXE";
+    std::string deep = std::string(100, 'd') + "\\";
+    deep += std::string(250 - scratch.size() - deep.size() - 12, 'f') + "\\UNITREQ.EXE";
     lstrcpyA(session.installerPath, WriteFile(deep, "program").c_str());
+    ASSERT_EQ(lstrlenA(session.installerPath), 250);
     RequestUninstall();
-    ASSERT_EQ(shownMessages.size(), 2u);
-    EXPECT_EQ(shownMessages[1].text, Text(T_RELAUNCH_FAILED));
-    EXPECT_TRUE(execCommand.empty());
-    EXPECT_FALSE(FileExists(copy));
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_GT(execCommand.size(), 259u);
+    EXPECT_EQ(execCommand, copy + " x " + session.installerPath);
+    EXPECT_EQ(ReadFileBytes(copy), "program");
 }
