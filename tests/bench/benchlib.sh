@@ -168,13 +168,14 @@ bl_install_baseline() {
     bl_baseline install "C:\\$1\\files.lst" "C:\\$1" "C:\\$3" "$2" "$3"
 }
 
-# bl_install_rounds PKG TITLE FOLDER COUNT POLL_MS: three installations through the wizard
-# interleaved with three by the baseline, fresh destinations; prints "PROGRAM BASELINE"
+# bl_install_rounds PKG TITLE FOLDER COUNT POLL_MS: BL_ROUNDS (default 3) installations
+# through the wizard interleaved with as many by the baseline, fresh destinations; prints
+# "PROGRAM BASELINE"
 # (medians, ms) and then the single runs.
 bl_install_rounds() {
     local i p b progs=() bases=()
     bl_clean "$3" "$2"
-    for i in 1 2 3; do
+    for i in $(seq "${BL_ROUNDS:-3}"); do
         bl_settle
         p=$(bl_install_run "$@") || return 1
         bl_clean "$3" "$2"

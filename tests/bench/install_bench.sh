@@ -6,7 +6,7 @@
 # timestamps, looking every 10 ms).
 # The baseline (tests/bench/baseline.c, "install") does the same work timed inside its
 # process: CopyFileA and SetFileAttributesA of the same files, the same two links saved
-# through IShellLinkA/IPersistFile and the same two registry values. Three runs of each,
+# through IShellLinkA/IPersistFile and the same two registry values. Five runs of each,
 # interleaved, fresh destinations; prints the medians and the ratio program/baseline.
 E2E_NAME=install-bench
 . "$(dirname "$0")/../e2e/lib.sh"
@@ -14,6 +14,7 @@ E2E_NAME=install-bench
 
 IB_BUDGET=${IB_BUDGET:-1.10}
 started=$SECONDS
+BL_ROUNDS=5
 
 bl_require || exit 1
 e2e_start install-bench || exit 1
@@ -28,7 +29,7 @@ big=$(bl_install_rounds big "Bench Big" BenchBig 20 10) || exit 1
 load=$(bl_load)
 bench_stop
 
-echo "== install benchmark: medians of 3 runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
+echo "== install benchmark: medians of $BL_ROUNDS runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
 printf '  %-28s %10s %12s %6s  %s\n' package program baseline ratio "budget $IB_BUDGET"
 for label in small big; do
     line=$small

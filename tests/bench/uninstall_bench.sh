@@ -7,7 +7,7 @@
 # its Finish button is enabled, less the dialog's fixed 300 ms start delay (driver
 # timestamps, looking every 10 ms). The baseline (tests/bench/baseline.c, "uninstall")
 # deletes the same files, the folder, the uninstall entry and the links of the three
-# places, timed inside its process. Three runs of each, interleaved; prints the medians
+# places, timed inside its process. Five runs of each, interleaved; prints the medians
 # and the ratio program/baseline.
 E2E_NAME=uninstall-bench
 . "$(dirname "$0")/../e2e/lib.sh"
@@ -28,7 +28,7 @@ cp "$E2E_BIN/INSTALL.exe" "$E2E_C/windows/system32/INSTALL.EXE"
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
 runs=()
 bases=()
-for i in 1 2 3; do
+for i in 1 2 3 4 5; do
     bl_lay_out small "$UB_TITLE" "$UB_FOLDER" "$UB_COUNT" ||
         { echo "uninstall-bench: the installation could not be laid out" >&2; exit 1; }
     u=$(bl_uninstall_run "$UB_TITLE" "$UB_FOLDER") || exit 1
@@ -43,7 +43,7 @@ bench_stop
 prog=$(bl_median "${runs[@]}")
 base=$(bl_median "${bases[@]}")
 ratio=$(bl_ratio "$prog" "$base")
-echo "== uninstall benchmark: medians of 3 runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
+echo "== uninstall benchmark: medians of 5 runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
 printf '  %-28s %10s %12s %6s  %s\n' package program baseline ratio "budget $UB_BUDGET"
 printf '  %-28s %7s ms %9.1f ms %6s  %s\n' "$UB_COUNT files of 4 KiB (+2)" "$prog" "$base" "$ratio" \
     "$(bl_within "$ratio" "$UB_BUDGET")"
