@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Prints the size of the shipped 32-bit program by section and its imports; fails when it
-# is 64 KiB or more, or when its headers do not lead the loader to its import table (the
-# linker script cmake/i686-program.ld places that table itself).
+# is larger than 32 KiB (32,768 bytes), or when its headers do not lead the loader to its
+# import table (the linker script cmake/i686-program.ld places that table itself).
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=${BUILD_DIR:-$root/build}/i686/INSTALL.exe
 [ -f "$exe" ] || { echo "size: $exe is missing"; exit 1; }
 size=$(stat -c %s "$exe")
-limit=65536
+limit=32768
 echo "size: i686 INSTALL.exe is $size bytes ($(( (size + 1023) / 1024 )) KiB; limit $limit)"
 sections=$(i686-w64-mingw32-objdump -h "$exe" | while read -r idx name bytes _; do
     [[ $idx =~ ^[0-9]+$ ]] && printf '%s %d, ' "$name" "$((16#$bytes))"; done)
@@ -19,4 +19,7 @@ if [ "${import_dir:-00000000}" = 00000000 ] || [ "${iat_dir:-00000000}" = 000000
     echo "size: the import directory entries are empty (import $import_dir, address table $iat_dir)"
     exit 1
 fi
-[ "$size" -lt "$limit" ]
+if [ "$size" -gt "$limit" ]; then
+    echo "size: $size bytes is above the limit of $limit"
+    exit 1
+fi
