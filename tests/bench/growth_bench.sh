@@ -108,7 +108,7 @@ set logscale y
 set xrange [5:20000]
 set xlabel "entries"
 set ylabel "microseconds per entry"
-set key top center
+set key bottom left
 set grid
 do for [job in "install uninstall scan"] {
     set title job
