@@ -39,6 +39,19 @@ bl_package() {
     [ "$(find "$dir" -name 'b*.dat' -size "${size}c" | wc -l)" -eq "$count" ]
 }
 
+# bl_look: with BL_CLASSIC=1 in the environment, switches the bench's desktop from Wine's
+# default theme to the classic look (no visual styles), under which the common controls
+# draw as on the older systems; prints which look the runs use.
+bl_look() {
+    if [ "${BL_CLASSIC:-0}" = 1 ]; then
+        bench_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+            /v ThemeActive /d 0 /f >/dev/null 2>&1 || return 1
+        echo "classic look"
+    else
+        echo "Wine's default theme"
+    fi
+}
+
 # bl_settle: writes the file system's pending changes out before a timed run, so that
 # neither side pays for the writing of the run before (deleting files that were written a
 # moment ago costs several times more while their data is still on its way to the disk).

@@ -8,6 +8,7 @@
 # process: CopyFileA and SetFileAttributesA of the same files, the same two links saved
 # through IShellLinkA/IPersistFile and the same two registry values. Five runs of each,
 # interleaved, fresh destinations; prints the medians and the ratio program/baseline.
+# BL_CLASSIC=1 runs the wizard with the classic look instead of Wine's default theme.
 E2E_NAME=install-bench
 . "$(dirname "$0")/../e2e/lib.sh"
 . "$(dirname "$0")/benchlib.sh"
@@ -23,6 +24,7 @@ if ! bl_package small "Bench Small" BenchSmall 2000 4096 ||
     echo "install-bench: the packages could not be made" >&2
     exit 1
 fi
+look=$(bl_look) || exit 1
 bench_run "$E2E_BIN/driver.exe" NUL >/dev/null 2>&1  # warm up the driver once
 : >"$E2E_LOGS/page-change-small.txt"
 : >"$E2E_LOGS/page-change-big.txt"
@@ -33,7 +35,7 @@ big=$(bl_install_rounds big "Bench Big" BenchBig 20 10) || exit 1
 load=$(bl_load)
 bench_stop
 
-echo "== install benchmark: medians of $BL_ROUNDS runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
+echo "== install benchmark ($look): medians of $BL_ROUNDS runs, interleaved ($load; the script took $(( SECONDS - started )) s)"
 printf '  %-28s %10s %12s %6s  %s\n' package program baseline ratio "budget $IB_BUDGET"
 for label in small big; do
     line=$small
