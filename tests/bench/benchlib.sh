@@ -250,27 +250,25 @@ bl_uninstall_baseline() {
     bl_baseline uninstall "C:\\$1\\files.lst" "C:\\$3" "$2" "$3"
 }
 
-# bl_keys_root: the registry root of the Uninstall key that the bench's programs see: the
-# 32-bit view for the i686 build (Wine's WoW64 mode), the native one otherwise.
-bl_keys_root() {
-    if [ "$E2E_ARCH" = i686 ]; then
-        echo 'HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node'
-    else
-        echo 'HKEY_LOCAL_MACHINE\SOFTWARE'
-    fi
+# bl_keys_path: the Uninstall key that the bench's programs see: in the 32-bit view for the
+# i686 build (Wine's WoW64 mode), in the native one otherwise.
+bl_keys_path() {
+    local view=
+    [ "$E2E_ARCH" = i686 ] && view='\Wow6432Node'
+    echo "HKEY_LOCAL_MACHINE\SOFTWARE$view\Microsoft\Windows\CurrentVersion\Uninstall"
 }
 
 # bl_add_keys FROM TO: sub-keys BenchAppFROM..BenchAppTO under the Uninstall key (the
 # even ones look like installations of this program whose folder is gone, the slowest
 # kind; the odd ones like other programs).
 bl_add_keys() {
-    local reg=$E2E_C/keys.reg i root
+    local reg=$E2E_C/keys.reg i key
     [ "$1" -le "$2" ] || return 0
-    root=$(bl_keys_root)
+    key=$(bl_keys_path)
     {
         printf 'REGEDIT4\r\n\r\n'
         for i in $(seq "$1" "$2"); do
-            printf '[%s\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\BenchApp%05d]\r\n' "$root" "$i"
+            printf '[%s\\BenchApp%05d]\r\n' "$key" "$i"
             if [ $((i % 2)) -eq 0 ]; then
                 printf '"UninstallString"="\\"C:\\\\Gone%05d\\\\INSTALL.EXE\\" /r"\r\n\r\n' "$i"
             else
@@ -285,10 +283,7 @@ bl_add_keys() {
 
 # bl_key_count: the number of sub-keys of the Uninstall key the bench's programs see.
 bl_key_count() {
-    local root
-    root=$(bl_keys_root)
-    bench_run reg query "HKLM${root#HKEY_LOCAL_MACHINE}\\Microsoft\\Windows\\CurrentVersion\\Uninstall" \
-        2>/dev/null | tr -d '\r' | grep -c '^HKEY'
+    bench_run reg query "$(bl_keys_path)" 2>/dev/null | tr -d '\r' | grep -c '^HKEY'
 }
 
 # bl_scan_program PKG: the program's own scan (ScanEarlierInstallation, through steps.exe)
