@@ -2,6 +2,7 @@
 #include "core/text.h"
 #include <stdarg.h>
 #include "core/dbcs.h"
+#include "core/sizes.h"
 
 unsigned TextLength(const char* text)
 {
@@ -114,7 +115,8 @@ void LowerAscii(char* text)
 int ContainsText(const char* text, const char* part)
 {
     size_t n = TextLength(part);
-    for (; *text; text++) {
+    // A match never begins on the second byte of a double-byte character.
+    for (; *text; text += CharStep(text)) {
         size_t k = 0;
         while (k < n && text[k] == part[k]) k++;
         if (k == n) return 1;
@@ -124,10 +126,8 @@ int ContainsText(const char* text, const char* part)
 
 const char* GetLeafName(const char* path)
 {
-    static char leaf[258];
-    char work[256];
-    CopyText(work, sizeof work, path);
-    const char* slash = FindLastCharDbcs(work, '\\');
-    CopyText(leaf, sizeof leaf, slash ? slash + 1 : work);
+    static char leaf[kPathSize];
+    const char* slash = FindLastCharDbcs(path, '\\');
+    CopyText(leaf, sizeof leaf, slash ? slash + 1 : path);
     return leaf;
 }

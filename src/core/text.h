@@ -21,9 +21,10 @@ int FormatText(char* dst, size_t size, const char* format, ...);
 void UpperAscii(char* text);
 void LowerAscii(char* text);
 
-// Plain byte-wise substring test.
+// 1 when part stands in text, compared byte for byte from the start of a character (never
+// from the second byte of a double-byte character).
 int ContainsText(const char* text, const char* part);
 
-// Last path element (text after the last backslash) in a shared buffer that stays valid
-// until the next call. Input beyond 255 bytes is not looked at.
+// Last path element (text after the last backslash) of the whole path, in a shared buffer
+// of a path's size that stays valid until the next call.
 const char* GetLeafName(const char* path);

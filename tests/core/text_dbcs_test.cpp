@@ -1,6 +1,7 @@
 // The double-byte rule, bounded text and message formatting, natively.
 #include "core_test_support.h"
 #include "core/text.h"
+#include "core/sizes.h"
 
 TEST_F(CodePage932, TableKnowsTheLeadBytesOf932Only)
 {
@@ -80,4 +81,29 @@ TEST_F(CodePage932, FormattingKeepsADoubleBytePercentSecondByteAsText)
     char out[32];
     EXPECT_EQ(FormatText(out, sizeof out, "\x81%s|%s", "x"), 1);
     EXPECT_STREQ(out, "\x81%s|x");
+}
+
+// A match that would begin on the second byte of a character ("\x83I" is one character)
+// is no match; after a whole character, or in a single-byte code page, it is.
+TEST_F(CodePage932, ContainedTextBeginsOnACharacterOfItsOwn)
+{
+    EXPECT_EQ(ContainsText("C:\\\x83INSTALL.EXE", "INSTALL.EXE"), 0);
+    EXPECT_EQ(ContainsText("C:\\\x83\x41INSTALL.EXE", "INSTALL.EXE"), 1);
+    EXPECT_EQ(ContainsText("\"C:\\\x83install.exe\" \x83/r", "/r"), 0);
+    EXPECT_EQ(ContainsText("\x83\x83/r", "/r"), 1);
+    UseLeadByteTest(LeadByteTestOfCodePage(1252));
+    EXPECT_EQ(ContainsText("C:\\\x83INSTALL.EXE", "INSTALL.EXE"), 1);
+}
+
+// The whole path is read, up to the longest one a path's buffer holds (259 bytes).
+TEST_F(CodePage932, LeafOfTheLongestPathIsWhole)
+{
+    std::string folder = "C:\\" + std::string(240, 'd') + "\x83\x5C\\\x83\x5C\\";
+    std::string path = folder + "sample.exe";
+    ASSERT_EQ(path.size(), (size_t)kPathSize - 1);
+    EXPECT_STREQ(GetLeafName(path.c_str()), "sample.exe");
+    EXPECT_STREQ(GetLeafName((folder + "\x83\x5C" + std::string(8, 'x')).c_str()),
+                 ("\x83\x5C" + std::string(8, 'x')).c_str());
+    EXPECT_STREQ(GetLeafName(std::string(kPathSize - 1, 'n').c_str()),
+                 std::string(kPathSize - 1, 'n').c_str());
 }

@@ -22,8 +22,13 @@ static void CheckScans(const std::string& text)
     if (first) {
         FUZZ_CHECK(*first == '\\' && *last == '\\' && first <= last);
         FUZZ_CHECK(AtBoundary(s, first - s) && AtBoundary(s, last - s));
-        FUZZ_CHECK(strcmp(GetLeafName(s), length < 256 ? last + 1 : GetLeafName(s)) == 0);
     }
+    // The leaf is the whole text after the last backslash, cut only at a path's size.
+    const char* leaf = GetLeafName(s);
+    const char* after = first ? last + 1 : s;
+    size_t leafLength = strlen(leaf);
+    FUZZ_CHECK(leafLength < kPathSize && strncmp(leaf, after, leafLength) == 0);
+    if (strlen(after) < kPathSize) FUZZ_CHECK(leafLength == strlen(after));
 }
 
 static void CheckCopies(const std::string& text, unsigned room)

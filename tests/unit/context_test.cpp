@@ -146,6 +146,25 @@ TEST_F(Context, EarlierInstallationNeedsEntryOnesFile)
     EXPECT_STREQ(session.previousFolder, "");
 }
 
+// Entry 1's destination at the longest path (259 bytes): its whole last element is looked
+// for, so the earlier installation is found and proposed.
+TEST_F(Context, EarlierInstallationAtTheLongestPath)
+{
+    std::string installed = scratch + "Deep\\";
+    installed += std::string(230 - installed.size() - 1, 'd') + "\\";
+    ASSERT_EQ(installed.size(), 230u);  // the command, 246 bytes, is read whole
+    std::string relative = std::string(18, 'b') + "\\sample.exe";
+    ASSERT_EQ(installed.size() + relative.size(), (size_t)kPathSize - 1);
+    WriteFile(installed.substr(scratch.size()) + "sample.exe", "x");
+    WriteInf("pkg\\INSTALL.INF",
+             "[Install]\r\nTitle=A\r\nFolder=UnitDeepApp\r\n1=sample.exe," + relative + "\r\n");
+    UninstallEntry entry("UnitDeepApp", "\"" + installed + "INSTALL.EXE\" /r");
+    ASSERT_EQ(LoadSetupContext(), 1);
+    EXPECT_STREQ(session.destFolder, installed.c_str());
+    EXPECT_STREQ(session.previousFolder, installed.c_str());
+    EXPECT_TRUE(shownMessages.empty());
+}
+
 TEST_F(Context, OnlyExactCaseInstallerCommandsAreCandidates)
 {
     std::string installed = scratch + "App\\";

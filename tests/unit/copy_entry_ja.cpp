@@ -53,6 +53,24 @@ TEST_F(CopyEntryJapanese, DoubleByteNamesAreKeptInCapitalsAndFolders)
                                      " コピー元： ッB.TXT  2001/03/09  00:00:00");
 }
 
+// "オ" is 0x83 0x49, its second byte an "I": オNSTALL.EXE holds no "INSTALL.EXE" and
+// goes through the date rule like any other file.
+TEST_F(CopyEntryJapanese, SecondByteNeverBeginsTheInstallersName)
+{
+    REQUIRE_932();
+    const std::string name = "オNSTALL.EXE";
+    ASSERT_EQ(name.substr(1), "INSTALL.EXE");
+    WritePair(name, "new", "old");
+    SetLocalTime(source + name, 2001, 3, 9, 0, 0, 0);
+    SetLocalTime(dest + name, 2001, 3, 9, 0, 0, 0);
+    ASSERT_EQ(Resolve(name), 1);
+    QueueAnswers({IDNO});
+    EXPECT_EQ(CopyEntry(), 1);
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0].caption, "上書き確認");
+    EXPECT_EQ(ReadFileBytes(dest + name), "old");
+}
+
 TEST_F(CopyEntryJapanese, FailureTexts)
 {
     REQUIRE_932();

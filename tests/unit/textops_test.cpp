@@ -2,6 +2,7 @@
 #include "support.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
+#include "core/sizes.h"
 #include "core/text.h"
 
 TEST(BoundedText, CopyAndAppendReportCutsAndAlwaysTerminate)
@@ -33,9 +34,13 @@ TEST(TextOps, LeafNameAndEntryKey)
     EXPECT_STREQ(GetLeafName("C:\\App\\"), "");
     EXPECT_STREQ(FormatEntryKey(0), "0");
     EXPECT_STREQ(FormatEntryKey(4294967295u), "4294967295");
+    // The whole path is read; text longer than any path gives a leaf cut to a path's size.
     std::string longPath(300, 'a');
+    longPath[250] = '\\';
+    EXPECT_EQ(strlen(GetLeafName(longPath.c_str())), 300u - 251u);
+    longPath[250] = 'a';
     longPath[10] = '\\';
-    EXPECT_EQ(strlen(GetLeafName(longPath.c_str())), 255u - 11u);
+    EXPECT_EQ(strlen(GetLeafName(longPath.c_str())), (size_t)kPathSize - 1);
 }
 
 TEST(TextOps, FindCharStopsAtTheEnd)
