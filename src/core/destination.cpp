@@ -9,6 +9,34 @@ int IsDriveRoot(const char* path)
     return path[0] && path[1] == ':' && path[2] == '\\' && path[3] == 0;
 }
 
+// The number of elements of path, each a name followed by a backslash; -1 when path does
+// not end in a backslash or an element is empty, "." or "..".
+static int CountNames(const char* path)
+{
+    int names = 0;
+    for (; *path; names++) {
+        const char* end = FindCharDbcs(path, '\\');
+        if (!end || end == path) return -1;
+        if (path[0] == '.' && (end == path + 1 || (path[1] == '.' && end == path + 2))) return -1;
+        path = end + 1;
+    }
+    return names;
+}
+
+FolderShape ShapeOfFolder(const char* folder)
+{
+    int names = -1, rootNames = 0;
+    char drive = (char)(folder[0] | 0x20);
+    if (drive >= 'a' && drive <= 'z' && folder[1] == ':' && folder[2] == '\\') {
+        names = CountNames(folder + 3);
+    } else if (folder[0] == '\\' && folder[1] == '\\' && folder[2] != '?' && folder[2] != '.') {
+        names = CountNames(folder + 2);  // the server and the share, then the folders below
+        rootNames = 2;
+    }
+    if (names < rootNames) return FOLDER_NOT_ABSOLUTE;
+    return names == rootNames ? FOLDER_ROOT : FOLDER_BELOW_ROOT;
+}
+
 int EndsInBackslash(const char* path)
 {
     unsigned length = TextLength(path);

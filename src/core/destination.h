@@ -1,10 +1,22 @@
 // Offers: the rules for the destination folder text and the uninstall item's hint, over
-// plain buffers: drive roots, the trailing backslash, the shape the Next check demands,
+// plain buffers: drive roots and the shape of a full folder path, the trailing backslash, the shape the Next check demands,
 // the proposed folder, and the hint composed from the item name. No system calls.
 #pragma once
 
 // 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
 int IsDriveRoot(const char* path);
+
+enum FolderShape {
+    FOLDER_NOT_ABSOLUTE,  // anything but the two forms below, "\\?\" and "\\.\" among them
+    FOLDER_ROOT,          // "X:\" or "\\server\share\"
+    FOLDER_BELOW_ROOT     // a folder below one of them
+};
+
+// The shape of a folder given in full with its trailing backslash. Every element after
+// the drive or the server must be a name: an empty one (two backslashes), "." or ".."
+// leaves the folder not absolute, so a text the system has not made full is never taken
+// for a folder below a root.
+FolderShape ShapeOfFolder(const char* folder);
 
 // 1 when path ends in a backslash of its own (not the second byte of a character).
 int EndsInBackslash(const char* path);

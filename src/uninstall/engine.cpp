@@ -101,11 +101,17 @@ static MatchOutcome OfferFile(const char* path, const char* name)
     return DeleteOneFile(path) ? MATCH_GONE : MATCH_KEPT;
 }
 
-WalkStep WalkStepOf(DWORD attributes)
+WalkStep WalkStepOf(const WIN32_FIND_DATAA& data)
 {
+    DWORD attributes = data.dwFileAttributes;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return WALK_OFFER_FILE;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return WALK_REMOVE_LINK;
-    return WALK_DESCEND;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return WALK_DESCEND;
+    // The tag means something only with the reparse attribute. Other reparse folders (a
+    // cloud placeholder, a deduplicated folder) are no links: removing one may take its
+    // contents along.
+    DWORD tag = data.dwReserved0;
+    if (tag == IO_REPARSE_TAG_MOUNT_POINT || tag == IO_REPARSE_TAG_SYMLINK) return WALK_REMOVE_LINK;
+    return WALK_LEAVE;
 }
 
 static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
@@ -113,7 +119,8 @@ static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data,
     const char* name = data.cFileName;
     if (lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0) return MATCH_GONE;
     char path[kPathSize];
-    WalkStep step = WalkStepOf(data.dwFileAttributes);
+    WalkStep step = WalkStepOf(data);
+    if (step == WALK_LEAVE) return MATCH_KEPT;
     if (step == WALK_REMOVE_LINK) {
         // A junction or linked folder leads out of the installation: only the link goes.
         if (!FormatText(path, sizeof path, "%s%s", folder, name)) {
@@ -179,8 +186,26 @@ static void DeleteUninstallEntry()
     RegKey::DeleteTree(HKEY_LOCAL_MACHINE, key);
 }
 
-// 1 when folder (with its trailing backslash) is the same as the system folder that
-// query gives, compared without regard to case in long and in short form.
+// Puts folder (with its trailing backslash) into full as the system names it: the full
+// path, in its long form where one exists. 0 when it cannot be named within a path.
+static int NameInFull(const char* folder, char* full)
+{
+    DWORD length = GetFullPathNameA(folder, kPathSize, full, NULL);
+    if (!length || length >= kPathSize) return 0;
+    // Looked up: the systems before Windows 98 and 2000 have no long-name query.
+    typedef DWORD(WINAPI * LongNameFn)(LPCSTR, LPSTR, DWORD);
+    LongNameFn longName =
+        (LongNameFn)(void*)GetProcAddress(GetModuleHandleA("KERNEL32"), "GetLongPathNameA");
+    char longForm[kPathSize];
+    if (longName) {
+        length = longName(full, longForm, kPathSize);
+        if (length && length < kPathSize) CopyText(full, kPathSize, longForm);
+    }
+    return AppendBackslash(full, kPathSize);
+}
+
+// 1 when folder (given in full) is the system folder that query gives, compared without
+// regard to case as the system gives it and in short form.
 static int IsSystemFolder(const char* folder, UINT(WINAPI* query)(LPSTR, UINT))
 {
     char system[kPathSize];
@@ -195,20 +220,10 @@ static int IsSystemFolder(const char* folder, UINT(WINAPI* query)(LPSTR, UINT))
     return lstrcmpiA(shortFolder, shortSystem) == 0;
 }
 
-// "\\server\share\" and nothing after it; the share's name ends at its first backslash.
-static int IsShareRoot(const char* folder)
+int FolderToWalk(const char* folder, char* full)
 {
-    if (folder[0] != '\\' || folder[1] != '\\' || !folder[2] || folder[2] == '\\') return 0;
-    const char* share = FindCharDbcs(folder + 2, '\\');
-    if (!share || !share[1] || share[1] == '\\') return 0;
-    const char* end = FindCharDbcs(share + 1, '\\');
-    return end && !end[1];
-}
-
-int HoldsMoreThanTheInstallation(const char* folder)
-{
-    return IsDriveRoot(folder) || IsShareRoot(folder) ||
-           IsSystemFolder(folder, GetWindowsDirectoryA) || IsSystemFolder(folder, GetSystemDirectoryA);
+    return NameInFull(folder, full) && ShapeOfFolder(full) == FOLDER_BELOW_ROOT &&
+           !IsSystemFolder(full, GetWindowsDirectoryA) && !IsSystemFolder(full, GetSystemDirectoryA);
 }
 
 int UninstallAll()
@@ -219,8 +234,8 @@ int UninstallAll()
     if (!DeleteInstalledFiles(&result)) return 0;
     // A drive root, a share's root and the system's own folders hold more than the
     // installation: only the installed files go there, with no walk and no folder removal.
-    if (!HoldsMoreThanTheInstallation(session.destFolder) && !RemoveFolderTree(session.destFolder))
-        result = 0;
+    char folder[kPathSize];
+    if (FolderToWalk(session.destFolder, folder) && !RemoveFolderTree(folder)) result = 0;
     DeleteUninstallEntry();
     RemoveShortcuts(PLACE_PROGRAMS);
     RemoveShortcuts(PLACE_DESKTOP);

@@ -1,6 +1,7 @@
 // The uninstall engine: [Reg] keys, installed files, the installation folder, the
 // uninstall entry and the shortcuts.
 #pragma once
+#include <windows.h>
 
 // The whole uninstallation; 1 when everything went, 0 when something stayed.
 int UninstallAll();
@@ -13,10 +14,13 @@ int DeleteOneFile(const char* path);
 int RemoveFolderTree(const char* folder);
 
 // What the folder walk does with one entry it finds: a file is offered, a folder walked,
-// and a junction or linked folder (a reparse point) removed as a link, never entered.
-enum WalkStep { WALK_OFFER_FILE, WALK_DESCEND, WALK_REMOVE_LINK };
-WalkStep WalkStepOf(unsigned long attributes);
+// a junction or folder link removed as a link and never entered, and any other reparse
+// folder neither entered nor removed (its folder then stays).
+enum WalkStep { WALK_OFFER_FILE, WALK_DESCEND, WALK_REMOVE_LINK, WALK_LEAVE };
+WalkStep WalkStepOf(const WIN32_FIND_DATAA& data);
 
-// 1 for a folder (with its trailing backslash) that holds more than an installation: a
-// drive root, the root of a share, the Windows directory or the system directory.
-int HoldsMoreThanTheInstallation(const char* folder);
+// 1 when the walk may take the installation folder (given with its trailing backslash);
+// full (kPathSize bytes) then names it as the system does: the full path, in long form
+// where one exists. 0 for a drive root, the root of a share, the Windows or the system
+// directory, a folder that is not absolute once made full, or one that cannot be named.
+int FolderToWalk(const char* folder, char* full);

@@ -200,6 +200,51 @@ TEST_F(SingleByte, DestinationRules)
     EXPECT_STREQ(hint, "Use a very long it.");  // the closing text stays
 }
 
+// The uninstaller walks only a folder below a drive or a share, given in full.
+TEST_F(SingleByte, FolderShapes)
+{
+    const struct {
+        const char* folder;
+        FolderShape shape;
+    } cases[] = {
+        {"C:\\", FOLDER_ROOT},
+        {"r:\\", FOLDER_ROOT},
+        {"C:\\Soft\\", FOLDER_BELOW_ROOT},
+        {"C:\\Soft\\Sample Ed\\", FOLDER_BELOW_ROOT},
+        {"C:\\..x\\.y\\", FOLDER_BELOW_ROOT},
+        {"\\\\server\\share\\", FOLDER_ROOT},
+        {"\\\\server\\share\\Soft\\", FOLDER_BELOW_ROOT},
+        // Not made full: two backslashes, "." and "..", no trailing backslash.
+        {"C:\\\\", FOLDER_NOT_ABSOLUTE},
+        {"C:\\.\\", FOLDER_NOT_ABSOLUTE},
+        {"C:\\Windows\\..\\", FOLDER_NOT_ABSOLUTE},
+        {"C:\\Soft\\\\", FOLDER_NOT_ABSOLUTE},
+        {"C:\\Soft", FOLDER_NOT_ABSOLUTE},
+        {"\\\\server\\share\\..\\", FOLDER_NOT_ABSOLUTE},
+        // Relative, without a drive, half a share, devices and raw paths.
+        {".\\", FOLDER_NOT_ABSOLUTE},
+        {"Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"\\Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"C:Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"1:\\Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"", FOLDER_NOT_ABSOLUTE},
+        {"\\\\server\\", FOLDER_NOT_ABSOLUTE},
+        {"\\\\server\\\\", FOLDER_NOT_ABSOLUTE},
+        {"\\\\\\share\\", FOLDER_NOT_ABSOLUTE},
+        {"\\\\?\\C:\\Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"\\\\?\\UNC\\server\\share\\Soft\\", FOLDER_NOT_ABSOLUTE},
+        {"\\\\.\\C:\\Soft\\", FOLDER_NOT_ABSOLUTE},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShapeOfFolder(c.folder), c.shape) << c.folder;
+}
+
+TEST_F(CodePage932, FolderShapeStepsOverSecondBytes)
+{
+    EXPECT_EQ(ShapeOfFolder("C:\\\x83\x5C\\"), FOLDER_BELOW_ROOT);
+    EXPECT_EQ(ShapeOfFolder("\\\\\x83\x5C\\\x83\x5C\\"), FOLDER_ROOT);
+    EXPECT_EQ(ShapeOfFolder("C:\\\x83\x5C"), FOLDER_NOT_ABSOLUTE);
+}
+
 TEST_F(CodePage932, ABackslashSecondByteIsNoTrailingBackslash)
 {
     char folder[kPathSize] = "C:\\\x83\x5C";

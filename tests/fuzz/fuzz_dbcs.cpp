@@ -1,5 +1,6 @@
-// The double-byte scans, bounded copies, case changes and path rules, mostly under code
-// page 932: no read past the end, no cut through a character, second bytes left alone.
+// The double-byte scans, bounded copies, case changes and path rules (the folder shapes
+// among them), mostly under code page 932: no read past the end, no cut through a
+// character, second bytes left alone.
 #include "fuzz_support.h"
 #include <string.h>
 #include "core/destination.h"
@@ -29,6 +30,20 @@ static void CheckScans(const std::string& text)
     size_t leafLength = strlen(leaf);
     FUZZ_CHECK(leafLength < kPathSize && strncmp(leaf, after, leafLength) == 0);
     if (strlen(after) < kPathSize) FUZZ_CHECK(leafLength == strlen(after));
+}
+
+// A folder that is a root or below one is given in full; one name more is below a root,
+// and an empty element, "." or ".." more is not absolute.
+static void CheckFolderShape(const std::string& text)
+{
+    FolderShape shape = ShapeOfFolder(text.c_str());
+    if (shape == FOLDER_NOT_ABSOLUTE) return;
+    FUZZ_CHECK(EndsInBackslash(text.c_str()));
+    FUZZ_CHECK(text[1] == ':' || (text[0] == '\\' && text[1] == '\\'));
+    if (shape == FOLDER_ROOT && text[1] == ':') FUZZ_CHECK(text.size() == 3);
+    FUZZ_CHECK(ShapeOfFolder((text + "x\\").c_str()) == FOLDER_BELOW_ROOT);
+    for (const char* bad : {"\\", ".\\", "..\\"})
+        FUZZ_CHECK(ShapeOfFolder((text + bad).c_str()) == FOLDER_NOT_ABSOLUTE);
 }
 
 static void CheckCopies(const std::string& text, unsigned room)
@@ -89,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckCopies(text, 1 + (size ? data[0] % 64 : 0));
     CheckCase(text);
     CheckPathRules(text);
+    CheckFolderShape(text);
     return 0;
 }

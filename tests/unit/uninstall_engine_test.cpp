@@ -443,15 +443,34 @@ TEST_F(UninstallEngine, UninstallEntryOfAnotherFolderStays)
     DeleteKeyTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY "UninstUnitOther");
 }
 
-TEST(UninstallWalk, LinksAreNeverEntered)
+// What the walk finds, as the search gives it.
+static WIN32_FIND_DATAA Found(DWORD attributes, DWORD tag)
 {
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_ARCHIVE), WALK_OFFER_FILE);
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_NORMAL), WALK_OFFER_FILE);
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_REPARSE_POINT), WALK_OFFER_FILE);  // a file link
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY), WALK_DESCEND);
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY), WALK_DESCEND);
-    EXPECT_EQ(WalkStepOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
-              WALK_REMOVE_LINK);
+    WIN32_FIND_DATAA data = {};
+    data.dwFileAttributes = attributes;
+    data.dwReserved0 = tag;
+    return data;
+}
+
+TEST(UninstallWalk, OnlyLinksAreRemovedAndNoReparseFolderIsEntered)
+{
+    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    EXPECT_EQ(WalkStepOf(Found(FILE_ATTRIBUTE_ARCHIVE, 0)), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(Found(FILE_ATTRIBUTE_NORMAL, 0)), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(Found(reparse, IO_REPARSE_TAG_SYMLINK)), WALK_OFFER_FILE);  // a file link
+    EXPECT_EQ(WalkStepOf(Found(folder, 0)), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(Found(folder | FILE_ATTRIBUTE_READONLY, 0)), WALK_DESCEND);
+    // Without the reparse attribute the tag field means nothing (9x leaves anything there).
+    EXPECT_EQ(WalkStepOf(Found(folder, IO_REPARSE_TAG_MOUNT_POINT)), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(Found(folder, 0x9000001A)), WALK_DESCEND);
+    // Junctions and folder links are removed as links.
+    EXPECT_EQ(WalkStepOf(Found(folder | reparse, IO_REPARSE_TAG_MOUNT_POINT)), WALK_REMOVE_LINK);
+    EXPECT_EQ(WalkStepOf(Found(folder | reparse, IO_REPARSE_TAG_SYMLINK)), WALK_REMOVE_LINK);
+    // Other reparse folders are left as they are: a cloud placeholder, a deduplicated
+    // folder, an unknown tag.
+    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0x9000001A)), WALK_LEAVE);
+    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0x80000013)), WALK_LEAVE);
+    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0)), WALK_LEAVE);
 }
 
 // A linked folder inside the installation leads outside it: what lies there is neither
@@ -502,28 +521,102 @@ TEST_F(UninstallEngine, LinkedFolderIsNotFollowed)
     EXPECT_FALSE(EntryExists());
 }
 
+// The folder walked is the installation folder made full, in long form; a drive or share
+// root and the system's folders are never walked, however they are spelt.
 TEST(UninstallRoot, FoldersThatHoldMoreThanTheInstallation)
 {
-    char windows[MAX_PATH], system[MAX_PATH];
+    char windows[MAX_PATH], system[MAX_PATH], current[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     GetSystemDirectoryA(system, sizeof system);
-    std::string lower = std::string(windows) + "\\";
+    GetCurrentDirectoryA(sizeof current, current);
+    std::string win = windows, lower = win + "\\";
     CharLowerA(&lower[0]);
-    const struct { std::string folder; int expected; } cases[] = {
-        {"C:\\", 1},
-        {std::string(windows) + "\\", 1},
-        {lower, 1},
-        {std::string(system) + "\\", 1},
-        {std::string(windows) + "\\Fonts\\", 0},
-        {"C:\\Soft\\", 0},
-        {"\\\\server\\share\\", 1},
-        {"\\\\server\\share\\Soft\\", 0},
-        {"\\\\server\\", 0},
-        {"\\\\\\share\\", 0},
-        {"\\\\server\\\\", 0},
+    const std::string refused[] = {
+        "C:\\", "c:\\", "C:\\\\", "C:\\.\\", "C:\\Soft\\..\\", win + "\\..\\", win.substr(0, 2) + "\\",
+        win + "\\", lower, win + "\\.\\", win + "\\\\", win + "\\system32\\..\\", std::string(system) + "\\",
+        std::string(system) + "\\.\\", "\\\\server\\share\\", "\\\\server\\share\\Soft\\..\\",
+        "\\\\server\\", "\\\\\\share\\", "\\\\server\\\\", "\\\\?\\C:\\Soft\\", "\\\\.\\C:\\Soft\\", "",
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(HoldsMoreThanTheInstallation(c.folder.c_str()), c.expected) << c.folder;
+    char full[kPathSize];
+    for (const std::string& folder : refused)
+        EXPECT_EQ(FolderToWalk(folder.c_str(), full), 0) << folder;
+    // Relative spellings are made full against the current directory.
+    for (const char* folder : {".\\", "..\\.\\"}) {
+        SetCurrentDirectoryA(system);
+        EXPECT_EQ(FolderToWalk(folder, full), 0) << folder << " in " << system;
+        SetCurrentDirectoryA("C:\\");
+        EXPECT_EQ(FolderToWalk(folder, full), 0) << folder << " in C:\\";
+    }
+    SetCurrentDirectoryA(windows);
+    EXPECT_EQ(FolderToWalk("Fonts\\", full), 1);
+    EXPECT_STREQ(full, (win + "\\Fonts\\").c_str());
+    SetCurrentDirectoryA(current);
+
+    const struct { std::string folder, full; } walked[] = {
+        {win + "\\Fonts\\", win + "\\Fonts\\"},
+        {"C:\\Soft\\", "C:\\Soft\\"},
+        {"C:\\Soft\\.\\Sub\\..\\", "C:\\Soft\\"},
+        {"C:\\\\Soft\\", "C:\\Soft\\"},
+        {"C:\\Soft", "C:\\Soft\\"},
+        {"\\\\server\\share\\Soft\\", "\\\\server\\share\\Soft\\"},
+    };
+    for (const auto& w : walked) {
+        EXPECT_EQ(FolderToWalk(w.folder.c_str(), full), 1) << w.folder;
+        EXPECT_STREQ(full, w.full.c_str()) << w.folder;
+    }
+}
+
+// An installation folder named by its short form is walked by its long name.
+TEST_F(UninstallEngine, FolderIsWalkedByItsLongName)
+{
+    Install({"one.exe"}, "", "Long Folder Name\\");
+    char shortForm[MAX_PATH];
+    DWORD length = GetShortPathNameA(dest.c_str(), shortForm, sizeof shortForm);
+    ASSERT_TRUE(length > 0 && length < sizeof shortForm);
+    ASSERT_NE(std::string(shortForm), dest);
+    lstrcpyA(session.destFolder, shortForm);
+    WriteFile("Long Folder Name\\mine.txt", "mine");
+    QueueAnswers({IDNO});
+    EXPECT_EQ(UninstallAll(), 0);
+    ASSERT_EQ(shownMessages.size(), 2u);
+    if (!session.japanese) {
+        EXPECT_EQ(shownMessages[0].text, "Do you uninstall " + dest + "mine.txt?");
+        EXPECT_EQ(shownMessages[1].text, "Failed in deleting the folder, " + Folder() + ".");
+    }
+    EXPECT_NE(shownMessages[0].text.find(dest + "mine.txt"), std::string::npos);
+    EXPECT_FALSE(FileExists(dest + "one.exe"));
+}
+
+// The uninstall command ("x" and the installed program's path) may spell a drive's root
+// in many ways; none of them is walked, and only the installed files go.
+TEST_F(UninstallEngine, DriveRootIsNeverWalkedHoweverItIsSpelt)
+{
+    CreateDirectoryA((scratch + "Root").c_str(), NULL);
+    ScratchDrive drive(scratch + "Root");
+    if (!drive.letter()) GTEST_SKIP() << "no drive letter could be mapped in this prefix";
+    const std::string root = std::string(1, drive.letter()) + ":\\";
+    CreateDirectoryA((root + "Windows").c_str(), NULL);
+    for (const std::string& spelling :
+         {root + "\\", root + ".\\", root + "Windows\\..\\", std::string(".\\")}) {
+        shownMessages.clear();
+        Install({"one.exe"}, "", "Root\\");
+        WriteFile("Root\\user.txt", "mine");
+        WriteFile("Root\\old.gid", "i");
+        WriteFile("Root\\Other\\x.txt", "mine");
+        SetCurrentDirectoryA(root.c_str());
+        lstrcpyA(session.destFolder, spelling.c_str());
+        QueueAnswers({IDCANCEL});  // were the root walked anyway, its first question ends it
+        EXPECT_EQ(UninstallAll(), 1) << spelling;
+        EXPECT_TRUE(shownMessages.empty()) << spelling << ": " << shownMessages[0].text;
+        EXPECT_FALSE(FileExists(root + "one.exe")) << spelling;
+        EXPECT_FALSE(FileExists(root + "INSTALL.EXE")) << spelling;
+        EXPECT_TRUE(FileExists(root + "user.txt")) << spelling;
+        EXPECT_TRUE(FileExists(root + "old.gid")) << spelling;
+        EXPECT_TRUE(FileExists(root + "Other\\x.txt")) << spelling;
+        EXPECT_TRUE(FolderExists(root + "Windows")) << spelling;
+        EXPECT_FALSE(EntryExists());
+        SetCurrentDirectoryA("C:\\");
+    }
 }
 
 // An installation into the Windows directory removes its own files only: no walk (so no
