@@ -21,6 +21,7 @@ void ResetHostHooks()
     host.winExec = WinExec;
     host.moveFileEx = MoveFileExA;
     host.writeProfileString = WritePrivateProfileStringA;
+    host.getFileInformationByHandle = GetFileInformationByHandle;
     host.messageBox = MessageBoxA;
     UseLeadByteTest(SystemLeadByte);
 }

@@ -112,6 +112,15 @@ void LowerAscii(char* text)
     ShiftLetters(text, 'A', 'a');
 }
 
+int SameBytes(const void* a, const void* b, unsigned length)
+{
+    const unsigned char* x = static_cast<const unsigned char*>(a);
+    const unsigned char* y = static_cast<const unsigned char*>(b);
+    for (unsigned i = 0; i < length; i++)
+        if (x[i] != y[i]) return 0;
+    return 1;
+}
+
 int ContainsText(const char* text, const char* part)
 {
     size_t n = TextLength(part);

@@ -21,6 +21,9 @@ int FormatText(char* dst, size_t size, const char* format, ...);
 void UpperAscii(char* text);
 void LowerAscii(char* text);
 
+// 1 when the length bytes at a and at b are the same.
+int SameBytes(const void* a, const void* b, unsigned length);
+
 // 1 when part stands in text, compared byte for byte from the start of a character (never
 // from the second byte of a double-byte character).
 int ContainsText(const char* text, const char* part);

@@ -1,10 +1,12 @@
 // Copying one resolved entry into the destination, with the overwrite confirmation.
 #include "wizard/copy_entry.h"
 #include <windows.h>
+#include <stddef.h>
 #include "files/folders.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
 #include "core/text.h"
+#include "common/host.h"
 #include "common/messages.h"
 #include "common/session.h"
 #include "base/holders.h"
@@ -98,25 +100,31 @@ static int ReplaceExisting()
     return ConfirmOverwrite(target, source);
 }
 
-// The system's identity of a file: its volume and its index on that volume. Opened for
-// no access at all, which no sharing mode refuses (the running program holds its own
-// file). 0 when it cannot be had or the file system gives no index.
-static int ReadFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info)
+// A handle that gives the file's identity. Opened for no access at all, which no sharing
+// mode refuses (the running program holds its own file).
+static HANDLE OpenForIdentity(const char* path)
 {
-    FileHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                                0, NULL));
-    if (!file.Valid() || !GetFileInformationByHandle(file, info)) return 0;
-    return info->nFileIndexHigh || info->nFileIndexLow;
+    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
 }
 
 // 1 when source and target name one file, however they are spelt: another letter case,
-// short and long names, a relative and a full path, a linked folder on the way.
+// short and long names, a relative and a full path, a linked folder on the way. Both are
+// held open while they are compared, since some file systems hand out an index per open
+// one; and the index may repeat on others, so everything else the system tells of the
+// file must agree too: every field from the last-write time on (volume serial number,
+// size, link count and index). Whatever cannot be read, or a file system without an
+// index (0:0), is another file.
 static int IsSameFile(const char* source, const char* target)
 {
-    BY_HANDLE_FILE_INFORMATION a, b;
-    if (!ReadFileIdentity(source, &a) || !ReadFileIdentity(target, &b)) return 0;
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    FileHandle a(OpenForIdentity(source));
+    FileHandle b(OpenForIdentity(target));
+    BY_HANDLE_FILE_INFORMATION x, y;
+    if (!a.Valid() || !b.Valid() || !host.getFileInformationByHandle(a, &x) ||
+        !host.getFileInformationByHandle(b, &y) || !(x.nFileIndexHigh || x.nFileIndexLow))
+        return 0;
+    const unsigned from = offsetof(BY_HANDLE_FILE_INFORMATION, ftLastWriteTime);
+    return SameBytes(reinterpret_cast<char*>(&x) + from, reinterpret_cast<char*>(&y) + from,
+                     sizeof x - from);
 }
 
 int CopyEntry()

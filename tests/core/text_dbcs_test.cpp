@@ -70,6 +70,9 @@ TEST_F(SingleByte, FormattingInsertsArgumentsAsTheyStandAndReportsCuts)
     EXPECT_EQ(AppendText(small, sizeof small, "de"), 1);
     EXPECT_EQ(AppendText(small, sizeof small, "f"), 0);
     EXPECT_STREQ(small, "abcde");
+    EXPECT_EQ(SameBytes("ab\0c", "ab\0c", 4), 1);
+    EXPECT_EQ(SameBytes("ab\0c", "ab\0d", 4), 0);
+    EXPECT_EQ(SameBytes("x", "y", 0), 1);
     EXPECT_EQ(ContainsText("C:\\A\\INSTALL.EXE /r", "INSTALL.EXE"), 1);
     EXPECT_EQ(ContainsText("abc", ""), 1);
     EXPECT_EQ(ContainsText("", "a"), 0);

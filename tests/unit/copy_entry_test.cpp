@@ -1,6 +1,7 @@
 // Copying one entry: new files, sub-folders, silent and confirmed overwrites, failures.
 #include "copy_fixture.h"
 #include "common/texts.h"
+#include "common/host.h"
 
 class CopyEntryTest : public CopyFixture {};
 
@@ -324,4 +325,60 @@ TEST_F(CopyEntryTest, FileThatIsItsOwnDestinationIsLeftAlone)
     EXPECT_NE(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
     EXPECT_EQ(shownMessages[0].caption, Text(T_CONFIRM_CAPTION));
+}
+
+// File systems whose identity cannot be trusted alone, given through the host table.
+// Some (9x on FAT, some network redirectors) hand out an index per open handle: here each
+// handle's own value, which the system gives again once a handle is closed.
+static BOOL WINAPI IndexPerOpen(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
+{
+    if (!GetFileInformationByHandle(file, info)) return FALSE;
+    info->nFileIndexHigh = 0;
+    info->nFileIndexLow = (DWORD)(ULONG_PTR)file;
+    return TRUE;
+}
+
+// On others the index repeats (ReFS, a volume and its clone): one identity for every file.
+static BOOL WINAPI OneIdentity(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
+{
+    if (!GetFileInformationByHandle(file, info)) return FALSE;
+    info->dwVolumeSerialNumber = 0x1234;
+    info->nFileIndexHigh = 0;
+    info->nFileIndexLow = 42;
+    return TRUE;
+}
+
+// Another file met as the destination is never taken for the source: the rules apply
+// (here the question, as the dates are equal). The same file is still left alone where
+// its identity can be told at all.
+TEST_F(CopyEntryTest, AnotherFileWithTheSameIdentityIsNoSameFile)
+{
+    const struct {
+        BOOL(WINAPI* query)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
+        const char* sourceBytes;  // the destination holds "old"
+    } cases[] = {
+        {IndexPerOpen, "new"},  // same size and time: only the open handles tell them apart
+        {OneIdentity, "newer"},
+    };
+    for (const auto& c : cases) {
+        host.getFileInformationByHandle = c.query;
+        shownMessages.clear();
+        WritePair("app.txt", c.sourceBytes, "old");
+        SetLocalTime(source + "app.txt", 2001, 3, 9, 12, 0, 0);
+        SetLocalTime(dest + "app.txt", 2001, 3, 9, 12, 0, 0);
+        ASSERT_EQ(Resolve("app.txt"), 1);
+        QueueAnswers({IDYES});
+        EXPECT_NE(CopyEntry(), 0);
+        ASSERT_EQ(shownMessages.size(), 1u) << c.sourceBytes;
+        EXPECT_EQ(shownMessages[0].caption, Text(T_CONFIRM_CAPTION));
+        EXPECT_EQ(ReadFileBytes(dest + "app.txt"), c.sourceBytes);
+    }
+
+    // The file as its own destination: one identity for all, but size and time agree.
+    shownMessages.clear();
+    lstrcpyA(session.destFolder, source.c_str());
+    ASSERT_EQ(ResolveEntry(1), 1);
+    EXPECT_NE(CopyEntry(), 0);
+    EXPECT_TRUE(shownMessages.empty());
+    EXPECT_EQ(ReadFileBytes(source + "app.txt"), "newer");
 }
