@@ -22,6 +22,7 @@ void ResetHostHooks()
     host.moveFileEx = MoveFileExA;
     host.writeProfileString = WritePrivateProfileStringA;
     host.getFileInformationByHandle = GetFileInformationByHandle;
+    host.regSetValueEx = RegSetValueExA;
     host.messageBox = MessageBoxA;
     UseLeadByteTest(SystemLeadByte);
 }

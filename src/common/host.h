@@ -18,6 +18,9 @@ struct HostHooks {
     // The file identity of the same-file rule: file systems whose index is handed out per
     // open or repeats (FAT on 9x, some redirectors, ReFS, a cloned volume).
     BOOL(WINAPI* getFileInformationByHandle)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
+    // The uninstall entry's values: a registry that refuses a value (the size limits of
+    // the 9x registry, a policy).
+    LONG(WINAPI* regSetValueEx)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
 };
 

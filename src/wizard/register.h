@@ -2,5 +2,5 @@
 #pragma once
 
 // Writes the uninstall entry of the installation (DisplayName and UninstallString).
-// 1 when it was written; 0 (silently) when it was not, nothing then being registered.
+// 1 when both values were written; 0 (silently) when either was not.
 int RegisterUninstall();

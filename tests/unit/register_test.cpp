@@ -1,5 +1,6 @@
 // The uninstall entry: its key, its two values, overwriting, and a command that does not fit.
 #include "support.h"
+#include "common/host.h"
 #include "common/session.h"
 #include "wizard/register.h"
 #include "common/keys.h"
@@ -109,4 +110,31 @@ TEST_F(RegisterUninstallTest, CommandThatDoesNotFitWritesNothing)
     EXPECT_EQ(RegisterUninstall(), 0);
     EXPECT_EQ(Value(folders[2], "DisplayName"), "<missing>");
     EXPECT_EQ(Value(folders[2], "UninstallString"), "<missing>");
+}
+
+// A registry that refuses one of the two values (the 9x registry's size limits, a
+// policy): without both the entry counts as not written, so the end of the install does
+// not send the user to a list that cannot uninstall.
+static std::string refusedName;
+static LONG WINAPI RefuseOneValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
+                                  const BYTE* data, DWORD size)
+{
+    if (refusedName == name) return ERROR_CANTWRITE;
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+TEST_F(RegisterUninstallTest, RefusedValueMeansNoEntry)
+{
+    host.regSetValueEx = RefuseOneValue;
+    for (const char* name : {"UninstallString", "DisplayName"}) {
+        RemoveKeys();
+        refusedName = name;
+        Set(folders[0], "Refused", "C:\\Soft\\");
+        EXPECT_EQ(RegisterUninstall(), 0) << name;
+        EXPECT_EQ(Value(folders[0], name), "<missing>");
+    }
+    refusedName = "";
+    EXPECT_EQ(RegisterUninstall(), 1);
+    EXPECT_EQ(Value(folders[0], "UninstallString"), "\"C:\\Soft\\INSTALL.EXE\" /r");
+    EXPECT_TRUE(shownMessages.empty());
 }

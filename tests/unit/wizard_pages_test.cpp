@@ -67,6 +67,22 @@ protected:
         WizardTest::TearDown();
     }
     static int Done() { return session.installDone; }
+
+    // Runs the whole sequence on page, which writes no uninstall entry: the files arrive
+    // in folder all the same, and the end of the page says so instead of sending the user
+    // to the control panel's list or to the start-menu item. The texts are read back last.
+    void ExpectEndWithoutEntry(HWND page, const std::string& folder)
+    {
+        RunInstallStep();
+        Pump(Done, 5000);
+        ASSERT_EQ(session.installDone, 1);
+        EXPECT_TRUE(shownMessages.empty());
+        EXPECT_EQ(ReadFileBytes(folder + "a.txt"), "alpha");
+        EXPECT_EQ(ReadFileBytes(folder + "sub\\b.txt"), "beta");
+        if (GetACP() == 932) SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
+        EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_NO_UNINSTALL_ENTRY));
+        EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
+    }
 };
 
 TEST_F(WizardCopyPage, SequenceRunsOneStepPerMessageAndCompletes)
@@ -147,9 +163,7 @@ TEST_F(WizardCopyPage, ActivationWaitsForTheTimerBeforeTheFirstStep)
     DestroyWindow(page);
 }
 
-// A destination so long that the uninstall command does not fit: the files arrive, no
-// uninstall entry is written, and the end of the page says so instead of sending the
-// user to the control panel's list or to the start-menu item.
+// A destination so long that the uninstall command does not fit: no entry is written.
 TEST_F(WizardCopyPage, NoUninstallEntryIsShownAtTheEnd)
 {
     std::string longDest = scratch + "dst\\";
@@ -159,21 +173,28 @@ TEST_F(WizardCopyPage, NoUninstallEntryIsShownAtTheEnd)
     session.hasUninstallItem = 1;
     lstrcpyA(session.uninstallHint, "Use <Remove> in the menu for the uninstallation.");
     HWND page = MakePage(IDD_COPY, CopyPageProc);
-    RunInstallStep();
-    Pump(Done, 5000);
-    ASSERT_EQ(session.installDone, 1);
-    EXPECT_TRUE(shownMessages.empty());
-    EXPECT_EQ(ReadFileBytes(longDest + "a.txt"), "alpha");
-    EXPECT_EQ(ReadFileBytes(longDest + "sub\\b.txt"), "beta");
+    ExpectEndWithoutEntry(page, longDest);
     RegKey key;
     EXPECT_NE(key.Open(HKEY_LOCAL_MACHINE,
                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WizardUnitCopyPage",
                        KEY_READ),
               ERROR_SUCCESS);
-    // What is left reads the page's texts back.
-    if (GetACP() == 932) SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
-    EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_NO_UNINSTALL_ENTRY));
-    EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
+    DestroyWindow(page);
+}
+
+// The uninstall command refused by the registry: the entry is not complete.
+static LONG WINAPI RefuseCommand(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
+                                 const BYTE* data, DWORD size)
+{
+    if (lstrcmpA(name, "UninstallString") == 0) return ERROR_CANTWRITE;
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+TEST_F(WizardCopyPage, RefusedUninstallCommandIsShownAtTheEnd)
+{
+    host.regSetValueEx = RefuseCommand;
+    HWND page = MakePage(IDD_COPY, CopyPageProc);
+    ExpectEndWithoutEntry(page, dest);
     DestroyWindow(page);
 }
 
