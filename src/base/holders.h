@@ -29,19 +29,6 @@ private:
     HANDLE h_;
 };
 
-// A file of the old file interface (OpenFile, _lread, _lwrite), closed by _lclose.
-class OldFile {
-public:
-    explicit OldFile(HFILE f) : f_(f) {}
-    ~OldFile() { if (Valid()) _lclose(f_); }
-    bool Valid() const { return f_ != HFILE_ERROR; }
-    operator HFILE() const { return f_; }
-    OldFile(const OldFile&) = delete;
-    OldFile& operator=(const OldFile&) = delete;
-private:
-    HFILE f_;
-};
-
 class ComInit {
 public:
     ComInit() : ok_(SUCCEEDED(CoInitialize(NULL))) {}

@@ -21,6 +21,7 @@ void ResetHostHooks()
     host.winExec = WinExec;
     host.moveFileEx = MoveFileExA;
     host.writeProfileString = WritePrivateProfileStringA;
+    host.writeFile = WriteFile;
     host.getFileInformationByHandle = GetFileInformationByHandle;
     host.regSetValueEx = RegSetValueExA;
     host.messageBox = MessageBoxA;

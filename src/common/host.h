@@ -15,6 +15,9 @@ struct HostHooks {
     // The profile writes of the deferred deletion: on 9x the profile cache is shared by
     // every program and reaches the file late, which no test machine reproduces.
     BOOL(WINAPI* writeProfileString)(LPCSTR, LPCSTR, LPCSTR, LPCSTR);
+    // The write of WININIT.INI's new copy: a disk that fails halfway, or another program
+    // that writes the old file meanwhile.
+    BOOL(WINAPI* writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
     // The file identity of the same-file rule: file systems whose index is handed out per
     // open or repeats (FAT on 9x, some redirectors, ReFS, a cloned volume).
     BOOL(WINAPI* getFileInformationByHandle)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);

@@ -10,14 +10,40 @@
 
 enum { kIniLimit = 0x1000000 };  // a larger WININIT.INI is not taken on
 
-// The whole of WININIT.INI into a new block (size + 1 bytes); NULL when it cannot be read.
-// A file that is not there reads as empty (*missing set): on 9x the system processes and
-// renames it at every start, so it is normally missing.
-static char* ReadWininit(const char* ini, DWORD* size, int* missing)
+// WININIT.INI and the two files beside it through which it is replaced.
+struct WininitFiles {
+    char ini[kPathSize];
+    char fresh[kPathSize];  // the new text, complete before it takes the file's place
+    char spare[kPathSize];  // a free name for the old file while the new one is moved in
+};
+
+// Names of their own for the two files, so that nothing left by anyone else is taken
+// for them (the system makes each file; the spare's is deleted again, only its name is
+// kept). 0 when the names cannot be had.
+static int NameWininitFiles(WininitFiles* files)
+{
+    char folder[kPathSize];
+    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (!length || length >= sizeof folder || !AppendBackslash(folder, sizeof folder) ||
+        !FormatText(files->ini, kPathSize, "%sWININIT.INI", folder) ||
+        !GetTempFileNameA(folder, "ini", 0, files->fresh))
+        return 0;
+    if (!GetTempFileNameA(folder, "ini", 0, files->spare)) {
+        DeleteFileA(files->fresh);
+        return 0;
+    }
+    DeleteFileA(files->spare);
+    return 1;
+}
+
+// The whole of a file into a new block (size + 1 bytes); NULL when it cannot be read. No
+// one else may write it while it is read. A file that is not there reads as empty
+// (*missing set): on 9x the system processes and renames WININIT.INI at every start, so
+// it is normally missing.
+static char* ReadWholeFile(const char* path, DWORD* size, int* missing)
 {
     *missing = 0;
-    FileHandle file(CreateFileA(ini, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_EXISTING, 0, NULL));
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
     if (!file.Valid() && GetLastError() == ERROR_FILE_NOT_FOUND) {
         *missing = 1;
         *size = 0;
@@ -33,65 +59,86 @@ static char* ReadWininit(const char* ini, DWORD* size, int* missing)
     return NULL;
 }
 
-int WriteWininitFrom(HFILE file, const char* bytes, unsigned offset, unsigned length)
+// 1 when the file at path holds exactly bytes (length of them).
+static int StillHolds(const char* path, const char* bytes, DWORD length)
 {
-    // A failed seek writes nothing: the bytes would land on the file's first ones.
-    if (_llseek(file, (LONG)offset, FILE_BEGIN) != (LONG)offset) return 0;
-    UINT rest = length - offset;
-    if (rest && _lwrite(file, bytes + offset, rest) != rest) return 0;
-    return _lwrite(file, bytes, 0) == 0;
+    DWORD size = 0;
+    int missing = 0;
+    GlobalBlock text(ReadWholeFile(path, &size, &missing));
+    return text && !missing && size == length && SameBytes(text, bytes, length);
 }
 
-// Replaces the file's bytes old with new, writing only from the first byte that differs
-// (all of a file without [Rename] stays in place). When the write fails the old bytes are
-// put back.
-static void ReplaceWininit(const char* ini, const char* old, unsigned oldLength,
-                           const char* text, unsigned length)
+// Writes text as the whole of the file at path and flushes it to the disk. 1 when every
+// byte arrived; otherwise no file is left there.
+static int WriteNewFile(const char* path, const char* text, DWORD length)
 {
-    unsigned same = 0;
-    while (same < oldLength && same < length && old[same] == text[same]) same++;
-    OFSTRUCT info;
-    OldFile file(OpenFile(ini, &info, OF_READWRITE));
-    if (!file.Valid()) return;
-    if (!WriteWininitFrom(file, text, same, length)) WriteWininitFrom(file, old, same, oldLength);
+    int written;
+    {
+        FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, NULL));
+        DWORD count = 0;
+        written = file.Valid() && host.writeFile(file, text, length, &count, NULL) &&
+                  count == length && FlushFileBuffers(file);
+    }
+    if (!written) DeleteFileA(path);
+    return written;
 }
 
-// A WININIT.INI made anew holds only the section. Never over a file made meanwhile.
-static void CreateWininit(const char* ini, const char* text, unsigned length)
+enum Attempt { ATTEMPT_DONE, ATTEMPT_CHANGED };
+
+// The new file takes the old one's place by renaming only, so that WININIT.INI always
+// holds the old text or the whole new one: the new text is written and flushed beside it,
+// the old file is renamed to the spare name, the new one into place, and the spare is
+// deleted. When another program wrote the file after it was read, its text would be lost:
+// the old file is put back and ATTEMPT_CHANGED returned. On any failure the old file
+// stays as it was and nothing is scheduled.
+static Attempt ReplaceWininit(const WininitFiles& files, const char* old, DWORD oldLength,
+                              int missing, const char* text, DWORD length)
 {
-    FileHandle file(CreateFileA(ini, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                NULL));
-    DWORD written = 0;
-    if (file.Valid()) WriteFile(file, text, length, &written, NULL);
+    if (!WriteNewFile(files.fresh, text, length)) return ATTEMPT_DONE;
+    Attempt outcome = ATTEMPT_CHANGED;
+    if (missing) {
+        // The move never replaces a file: one made meanwhile is read in the next attempt.
+        if (MoveFileA(files.fresh, files.ini)) return ATTEMPT_DONE;
+    } else if (!MoveFileA(files.ini, files.spare)) {
+        outcome = ATTEMPT_DONE;
+    } else if (StillHolds(files.spare, old, oldLength) && MoveFileA(files.fresh, files.ini)) {
+        DeleteFileA(files.spare);
+        return ATTEMPT_DONE;
+    } else {
+        MoveFileA(files.spare, files.ini);
+    }
+    DeleteFileA(files.fresh);
+    return outcome;
+}
+
+// One attempt at adding entry to the [Rename] section.
+static Attempt AddRenameEntry(const WininitFiles& files, const char* entry)
+{
+    // Entries that other programs wrote through the profile functions may still wait in
+    // the profile cache (on 9x it is shared and written late): the file is made current
+    // before it is read, so that none of them is lost with the old section.
+    host.writeProfileString(NULL, NULL, NULL, files.ini);
+    DWORD oldLength = 0;
+    int missing = 0;
+    GlobalBlock old(ReadWholeFile(files.ini, &oldLength, &missing));
+    if (!old) return ATTEMPT_DONE;
+    GlobalBlock text(oldLength + kRenameRoom);
+    if (!text) return ATTEMPT_DONE;
+    unsigned length = RewriteRenameSection(old, oldLength, entry, text, oldLength + kRenameRoom);
+    if (!length) return ATTEMPT_DONE;
+    return ReplaceWininit(files, old, oldLength, missing, text, length);
 }
 
 void ScheduleDeleteAtRestart(const char* path)
 {
     if (host.moveFileEx(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return;
-    char ini[kPathSize];
     char entry[kPathSize + 4] = "NUL=";
-    UINT length = GetWindowsDirectoryA(ini, sizeof ini);
-    if (!length || length >= sizeof ini || !AppendBackslash(ini, sizeof ini) ||
-        !AppendText(ini, sizeof ini, "WININIT.INI"))
-        return;
-    length = GetShortPathNameA(path, entry + 4, kPathSize);
-    if (!length || length >= kPathSize) return;
-
-    // Entries that other programs wrote through the profile functions may still wait in
-    // the profile cache (on 9x it is shared and written late): the file is made current
-    // before it is read, so that none of them is lost with the old section.
-    host.writeProfileString(NULL, NULL, NULL, ini);
-    DWORD oldLength = 0;
-    int missing = 0;
-    GlobalBlock old(ReadWininit(ini, &oldLength, &missing));
-    if (!old) return;
-    GlobalBlock text(oldLength + kRenameRoom);
-    if (!text) return;
-    unsigned newLength =
-        RewriteRenameSection(old, oldLength, entry, text, oldLength + kRenameRoom);
-    if (!newLength) return;
-    if (missing)
-        CreateWininit(ini, text, newLength);
-    else
-        ReplaceWininit(ini, old, oldLength, text, newLength);
+    DWORD length = GetShortPathNameA(path, entry + 4, kPathSize);
+    WininitFiles files;
+    if (!length || length >= kPathSize || !NameWininitFiles(&files)) return;
+    // A file changed by another program meanwhile is read once more.
+    for (int attempt = 0; attempt < 2; attempt++)
+        if (AddRenameEntry(files, entry) == ATTEMPT_DONE) break;
+    DeleteFileA(files.fresh);  // left unwritten when the attempt ended early
 }

@@ -28,6 +28,19 @@ static void WriteBytes(const std::string& path, const std::string& bytes)
     CloseHandle(h);
 }
 
+// The files the replacement makes beside WININIT.INI (names the system gives "ini*.tmp").
+static std::vector<std::string> FilesBeside(const std::string& ini)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((ini.substr(0, ini.rfind('\\') + 1) + "ini*.tmp").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(data.cFileName);
+    while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
 // Keeps the prefix's WININIT.INI (or its absence) and puts it back after the test.
 class DeferredDeletion : public SessionTest {
 protected:
@@ -41,9 +54,11 @@ protected:
         program = WriteFile("Program Copy.exe", "MZ");
         entry = "NUL=" + ShortPath(program) + "\r\n";
         host.moveFileEx = RefuseMove;
+        filesBefore = FilesBeside(ini);
     }
     void TearDown() override
     {
+        EXPECT_EQ(FilesBeside(ini), filesBefore) << "files left beside WININIT.INI";
         WritePrivateProfileStringA(NULL, NULL, NULL, ini.c_str());
         DeleteFileA(ini.c_str());
         if (hadIni) WriteBytes(ini, savedIni);
@@ -58,6 +73,7 @@ protected:
         return ReadFileBytes(ini);
     }
     std::string ini, savedIni, program, entry;
+    std::vector<std::string> filesBefore;
     bool hadIni = false;
 };
 
@@ -188,28 +204,77 @@ TEST_F(DeferredDeletion, EntriesStillInTheProfileCacheAreKept)
     EXPECT_GE(flushes, 1);
 }
 
-// A seek that fails (here on a pipe, which cannot seek) writes nothing: the bytes would
-// otherwise land on the file's first ones.
-TEST_F(DeferredDeletion, FailedSeekWritesNothing)
+// A disk that fails halfway through the new text: half of it arrives, then the write
+// fails. What WININIT.INI holds at that moment is kept: were the new text written into the
+// file itself, a crash there would leave a mix of old and new.
+static std::string watchedIni, iniWhileWriting;
+static BOOL WINAPI FailHalfway(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
+                               LPOVERLAPPED)
 {
-    HANDLE reader, writer;
-    ASSERT_TRUE(CreatePipe(&reader, &writer, NULL, 0));
-    const std::string text = "[boot]\r\n[Rename]\r\nNUL=C:\\X.TMP\r\n";
-    EXPECT_EQ(WriteWininitFrom((HFILE)(INT_PTR)writer, text.data(), 8, (unsigned)text.size()), 0);
-    DWORD available = 1;
-    EXPECT_TRUE(PeekNamedPipe(reader, NULL, 0, NULL, &available, NULL));
-    EXPECT_EQ(available, 0u);
-    CloseHandle(reader);
-    CloseHandle(writer);
+    DWORD half = 0;
+    ::WriteFile(file, bytes, length / 2, &half, NULL);
+    if (iniWhileWriting.empty())
+        iniWhileWriting = FileExists(watchedIni) ? ReadFileBytes(watchedIni) : "<missing>";
+    *written = half;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
 
-    // On a file the same call writes from the offset on and ends the file behind the bytes.
-    std::string path = WriteFile("seek.ini", "[boot]\r\nold=1\r\nand a longer tail\r\n");
-    OFSTRUCT info;
-    HFILE file = OpenFile(path.c_str(), &info, OF_READWRITE);
-    ASSERT_NE(file, HFILE_ERROR);
-    EXPECT_EQ(WriteWininitFrom(file, text.data(), 8, (unsigned)text.size()), 1);
-    _lclose(file);
-    EXPECT_EQ(ReadFileBytes(path), text);
+TEST_F(DeferredDeletion, WriteThatFailsHalfwayLeavesTheOldFile)
+{
+    watchedIni = ini;
+    host.writeFile = FailHalfway;
+    // [Rename] in the middle: nearly all of the file changes.
+    std::string before = "[boot]\r\nshell=x\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n[386Enh]\r\n";
+    for (int i = 0; i < 100; i++) before += "key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\r\n";
+    iniWhileWriting = "";
+    EXPECT_EQ(Schedule(before), before);
+    EXPECT_EQ(iniWhileWriting, before);
+
+    // A missing file is not made with half a text.
+    DeleteFileA(ini.c_str());
+    iniWhileWriting = "";
+    ScheduleDeleteAtRestart(program.c_str());
+    EXPECT_EQ(iniWhileWriting, "<missing>");
+    EXPECT_FALSE(FileExists(ini));
+}
+
+// Another setup program adds its own [Rename] entry after the file was read, while the
+// new text is being written. Its entry, and the sections after [Rename], are kept; when
+// it does so at every attempt, the file stays as that program left it.
+static int otherWrites;
+static BOOL WINAPI AnotherProgramWritesFirst(HANDLE file, LPCVOID bytes, DWORD length,
+                                             LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (otherWrites > 0) {
+        std::string text = ReadFileBytes(watchedIni);
+        std::string line = "C:\\OTHER" + std::to_string(otherWrites--) + ".EXE=C:\\OTHER.NEW\r\n";
+        text.insert(text.find("[Rename]\r\n") + 10, line);
+        HANDLE h = CreateFileA(watchedIni.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               NULL, OPEN_EXISTING, 0, NULL);
+        DWORD count = 0;
+        EXPECT_TRUE(h != INVALID_HANDLE_VALUE && ::WriteFile(h, text.data(), (DWORD)text.size(), &count, NULL) &&
+                    count == text.size() && SetEndOfFile(h))
+            << "the other program could not write";
+        CloseHandle(h);
+    }
+    return ::WriteFile(file, bytes, length, written, overlapped);
+}
+
+TEST_F(DeferredDeletion, EntryOfAnotherProgramWrittenMeanwhileIsKept)
+{
+    watchedIni = ini;
+    host.writeFile = AnotherProgramWritesFirst;
+    const std::string before = "[boot]\r\nshell=x\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n[386Enh]\r\nk=v\r\n";
+    otherWrites = 1;
+    std::string after = Schedule(before);
+    EXPECT_EQ(after, "[boot]\r\nshell=x\r\n[386Enh]\r\nk=v\r\n[Rename]\r\n"
+                     "C:\\OTHER1.EXE=C:\\OTHER.NEW\r\nNUL=C:\\A.TMP\r\n" + entry);
+
+    otherWrites = 2;
+    after = Schedule(before);
+    EXPECT_EQ(after, "[boot]\r\nshell=x\r\n[Rename]\r\nC:\\OTHER1.EXE=C:\\OTHER.NEW\r\n"
+                     "C:\\OTHER2.EXE=C:\\OTHER.NEW\r\nNUL=C:\\A.TMP\r\n[386Enh]\r\nk=v\r\n");
 }
 
 // The pending moves of the prefix, as a multi-string value.
