@@ -9,7 +9,10 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32
   mingw-w64-i686-dev mingw-w64-x86-64-dev binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
-  wine64 libwine libwine:i386 fonts-wine
+  wine64 libwine libwine:i386 wine32:i386 fonts-wine
+  libxrender1:i386 libxi6:i386 libxrandr2:i386 libxcursor1:i386 libxinerama1:i386
+  libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
+  qemu-user-static gcc
   xvfb x11-utils
   fonts-ipafont-gothic
   imagemagick
@@ -31,8 +34,9 @@ SUDO=""
 if [ ${#missing[@]} -gt 0 ]; then
   echo "bootstrap: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  # The 32-bit Windows DLLs of Wine (libwine:i386) run the shipped i686 program in Wine's
-  # WoW64 mode; they come from the i386 architecture.
+  # Debian's 32-bit Wine (wine32:i386, libwine:i386 and the X libraries it draws with) runs
+  # the shipped i686 program, natively where the kernel runs 32-bit code and under
+  # qemu-i386-static elsewhere; they come from the i386 architecture.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi

@@ -3,7 +3,7 @@
 # a persistent wineserver and a screenshot watcher.  Source it from bash:
 #
 #   . tests/lib/winebench.sh
-#   bench_init build            # once; builds the cached template prefix
+#   bench_init build            # once; builds the cached template prefix, picks the route
 #   bench_start mytest ja       # fresh prefix, Japanese locale (code page 932)
 #   bench_run some.exe args     # runs in the bench, returns the exit code
 #   bench_stop                  # also run by the EXIT trap bench_start sets
@@ -12,26 +12,36 @@
 # or separate scripts with different names.  bench_start replaces the EXIT,
 # INT and TERM traps of the calling shell.  BENCH_KEEP=1 keeps the prefix.
 #
-# BENCH_ARCH (x86_64 or i686, set before bench_start) names the build under test.
-# Both run under the 64-bit loader: a 32-bit program starts in Wine's WoW64 mode,
-# which needs WINEDLLPATH to name a folder holding the 32-bit Windows DLLs beside
-# the 64-bit Unix libraries (the bench makes one of links).  The build's own system
-# directory is BENCH_SYSDIR (system32 or syswow64) and its registry view
-# BENCH_REG_VIEW (/reg:64 or /reg:32, used by bench_reg and bench_reg_query).
+# BENCH_ARCH (x86_64 or i686, set before bench_start) names the build under test.  Every
+# program starts through the 64-bit loader; for a 32-bit program it starts Debian's 32-bit
+# Wine loader (wine32:i386).  How that loader runs is the route for 32-bit programs,
+# chosen once per run by bench_init (BENCH_ROUTE32, exported with its reason
+# BENCH_ROUTE32_WHY; set it beforehand to force one):
+#   wow64     the kernel runs 32-bit code: the loader runs natively;
+#   emulated  it runs under qemu-i386-static user-mode emulation: every Wine command of
+#             the bench runs in a user namespace of its own whose binfmt_misc entry hands
+#             32-bit programs to qemu (tests/lib/emulated32), on any kernel;
+#   none      neither works (BENCH_ROUTE32_WHY says why): 32-bit suites are skipped.
+# The build's own system directory is BENCH_SYSDIR (system32 or syswow64) and its registry
+# view BENCH_REG_VIEW (/reg:64 or /reg:32, used by bench_reg and bench_reg_query).
 
+BENCH_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 BENCH_WINE=${BENCH_WINE:-/usr/lib/wine/wine64}
+BENCH_WINE32=${BENCH_WINE32:-/usr/lib/wine/wine}
 BENCH_WINESERVER=${BENCH_WINESERVER:-/usr/lib/wine/wineserver}
+BENCH_QEMU=${BENCH_QEMU:-qemu-i386-static}
+BENCH_I386_DLLS=${BENCH_I386_DLLS:-/usr/lib/i386-linux-gnu/wine/i386-windows}
 BENCH_OVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 BENCH_ARCH=${BENCH_ARCH:-x86_64}
-BENCH_I386_DLLS=${BENCH_I386_DLLS:-/usr/lib/i386-linux-gnu/wine/i386-windows}
-BENCH_X64_LIBS=${BENCH_X64_LIBS:-/usr/lib/x86_64-linux-gnu/wine}
 BENCH_MARLETT=${BENCH_MARLETT:-/usr/share/wine/fonts/marlett.ttf}
+BENCH_LAUNCH=()
 
-# bench_init BUILD_DIR: use BUILD_DIR/wine for prefixes; build the template once per Wine version.
+# bench_init BUILD_DIR: use BUILD_DIR/wine for prefixes; pick the route for 32-bit
+# programs; build the template once per Wine version and route.
 bench_init() {
     BENCH_ROOT=$(realpath -m "$1")/wine
     mkdir -p "$BENCH_ROOT" || return 1
-    _bench_dll_folder || return 1
+    _bench_route32
     _bench_template_ready && return 0
     (
         flock 9
@@ -39,24 +49,66 @@ bench_init() {
     ) 9>"$BENCH_ROOT/.template.lock"
 }
 
-# _bench_dll_folder: BENCH_ROOT/dlls links the 32-bit Windows DLLs and both 64-bit parts;
-# as WINEDLLPATH it lets the 64-bit loader start 32-bit programs.  The 32-bit DLLs alone
-# are not enough: the graphics driver then finds no Unix part and every window fails.
-_bench_dll_folder() {
-    BENCH_DLLS=$BENCH_ROOT/dlls
-    [ -d "$BENCH_I386_DLLS" ] || {
-        echo "bench: $BENCH_I386_DLLS is missing (libwine:i386; run scripts/bootstrap.sh)" >&2
-        return 1
-    }
-    mkdir -p "$BENCH_DLLS" &&
-        ln -sfn "$BENCH_I386_DLLS" "$BENCH_DLLS/i386-windows" &&
-        ln -sfn "$BENCH_X64_LIBS/x86_64-unix" "$BENCH_DLLS/x86_64-unix" &&
-        ln -sfn "$BENCH_X64_LIBS/x86_64-windows" "$BENCH_DLLS/x86_64-windows"
+# _bench_route32: sets and exports BENCH_ROUTE32 and BENCH_ROUTE32_WHY (see the top),
+# keeping a route already chosen or forced; then the launch prefix of the bench's Wine
+# commands (BENCH_LAUNCH).
+_bench_route32() {
+    local kernel=no why
+    _bench_kernel_runs_32bit && kernel=yes
+    case ${BENCH_ROUTE32:-} in
+        "") if [ $kernel = yes ]; then
+                BENCH_ROUTE32=wow64 why="the kernel runs 32-bit code"
+            else
+                BENCH_ROUTE32=emulated why="the kernel runs no 32-bit code (IA-32 emulation off)"
+            fi ;;
+        wow64) why="forced by BENCH_ROUTE32"
+            [ $kernel = yes ] || BENCH_ROUTE32=none why="BENCH_ROUTE32=wow64, but the kernel runs no 32-bit code" ;;
+        emulated) why="forced by BENCH_ROUTE32" ;;
+        none) why=${BENCH_ROUTE32_WHY:-"forced by BENCH_ROUTE32"} ;;
+        *) echo "bench: BENCH_ROUTE32 is wow64 or emulated, not $BENCH_ROUTE32" >&2
+            BENCH_ROUTE32=none why="BENCH_ROUTE32 names no route" ;;
+    esac
+    [ -n "${BENCH_ROUTE32_WHY:-}" ] && [ "$BENCH_ROUTE32" != none ] && why=$BENCH_ROUTE32_WHY
+    if [ "$BENCH_ROUTE32" != none ]; then
+        if [ ! -x "$BENCH_WINE32" ] || [ ! -d "$BENCH_I386_DLLS" ]; then
+            BENCH_ROUTE32=none why="Debian's 32-bit Wine (wine32:i386) is missing; run scripts/bootstrap.sh"
+        elif [ "$BENCH_ROUTE32" = emulated ] && ! command -v "$BENCH_QEMU" >/dev/null; then
+            BENCH_ROUTE32=none why="$BENCH_QEMU is missing (qemu-user-static); run scripts/bootstrap.sh"
+        fi
+    fi
+    BENCH_LAUNCH=()
+    if [ "$BENCH_ROUTE32" = emulated ]; then
+        BENCH_LAUNCH=(unshare --user --map-root-user --mount --propagation private "$BENCH_LIB/emulated32")
+        "${BENCH_LAUNCH[@]}" true 2>/dev/null || {
+            BENCH_LAUNCH=()
+            BENCH_ROUTE32=none why="no binfmt_misc of its own in a user namespace (Linux 6.7 or later) for the emulated route"
+        }
+    fi
+    BENCH_ROUTE32_WHY=$why
+    export BENCH_ROUTE32 BENCH_ROUTE32_WHY
 }
 
-# _bench_template_stamp: names the Wine version and the template's recipe.
+# _bench_kernel_runs_32bit: 0 when the kernel takes 32-bit system calls (IA-32 emulation
+# on; since Linux 6.7 a boot option can switch it off), which Wine's 32-bit code needs.
+_bench_kernel_runs_32bit() {
+    local probe=$BENCH_ROOT/ia32-probe cc
+    if [ ! -x "$probe" ] || [ "$BENCH_LIB/ia32_probe.c" -nt "$probe" ]; then
+        cc=$(command -v "${CC:-cc}" || command -v clang) || return 1
+        if ! "$cc" -O0 -o "$probe.tmp.$$" "$BENCH_LIB/ia32_probe.c" 2>/dev/null; then
+            rm -f "$probe.tmp.$$"
+            return 1
+        fi
+        mv "$probe.tmp.$$" "$probe" || return 1
+    fi
+    "$probe" 2>/dev/null
+}
+
+# _bench_template_stamp: names the Wine version, the template's recipe and whether it
+# holds the 32-bit side.
 _bench_template_stamp() {
-    echo "$("$BENCH_WINE" --version) recipe 5"
+    local side=64
+    [ "$BENCH_ROUTE32" = none ] || side=32+64
+    echo "$("$BENCH_WINE" --version) recipe 6 $side"
 }
 
 # _bench_template_ready: the template exists and was made by this Wine version.
@@ -66,17 +118,18 @@ _bench_template_ready() {
 
 # _bench_wine_env CMD...: runs CMD with the bench's Wine environment (no X).
 _bench_wine_env() {
-    env -u DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="$BENCH_OVERRIDES" \
-        WINEDLLPATH="$BENCH_DLLS" LC_ALL=en_US.UTF-8 "$@"
+    "${BENCH_LAUNCH[@]}" env -u DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="$BENCH_OVERRIDES" \
+        LC_ALL=en_US.UTF-8 "$@"
 }
 
-# _bench_make_template: creates BENCH_ROOT/template with wineboot and registry tweaks
-# (with WINEDLLPATH set, wineboot fills syswow64 too).
+# _bench_make_template: creates BENCH_ROOT/template with wineboot, the 32-bit side and
+# registry tweaks.
 _bench_make_template() {
     local tmp=$BENCH_ROOT/template.tmp.$$
     rm -rf "$tmp" "$BENCH_ROOT/template"  # the caller holds the template lock
-    echo "bench: creating template prefix (takes ~15 s once)" >&2
+    echo "bench: creating template prefix (takes ~30 s once)" >&2
     _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINE" wineboot -i >/dev/null 2>&1 || return 1
+    if [ "$BENCH_ROUTE32" != none ]; then _bench_fill_32bit_side "$tmp" || return 1; fi
     _bench_template_registry "$tmp" || return 1
     # Title-bar buttons are drawn with the Marlett font (an "r" instead of the close box
     # without it); this Wine finds it only in the prefix's Fonts folder.
@@ -86,6 +139,18 @@ _bench_make_template() {
     _bench_detach_home "$tmp"
     mv "$tmp" "$BENCH_ROOT/template" &&
         _bench_template_stamp >"$BENCH_ROOT/template/.bench-ready"
+}
+
+# _bench_fill_32bit_side PREFIX: the 32-bit system DLLs and registry of PREFIX.  wineboot
+# does it where its 32-bit loader runs natively; elsewhere its 32-bit half fails for want
+# of a 32-bit kernel32.dll, so the same setup step is run from the DLL folder itself.
+_bench_fill_32bit_side() {
+    [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] && return 0
+    _bench_wine_env WINEPREFIX="$1" WINEBOOTSTRAPMODE=1 "$BENCH_WINE32" \
+        "$BENCH_I386_DLLS/rundll32.exe" setupapi.dll,InstallHinfSection Wow64Install 128 \
+        '\\?\unix/usr/share/wine/wine.inf' >/dev/null 2>&1
+    [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] ||
+        { echo "bench: the 32-bit side of the template could not be made" >&2; return 1; }
 }
 
 # _bench_template_registry PREFIX: no window manager wait; no crash dialog.
@@ -124,9 +189,12 @@ bench_start() {
     _bench_start_xvfb || return 1
     _bench_arch_view || return 1
     export WINEDEBUG=-all WINEDLLOVERRIDES=$BENCH_OVERRIDES LC_ALL=en_US.UTF-8
-    export WINEDLLPATH=$BENCH_DLLS
     [ "${2:-}" = ja ] && LC_ALL=ja_JP.UTF-8
-    "$BENCH_WINESERVER" -p || return 1
+    # A 32-bit program under emulation starts and answers several times more slowly.
+    BENCH_TIME_FACTOR=1
+    [ "$BENCH_ARCH" = i686 ] && [ "$BENCH_ROUTE32" = emulated ] && BENCH_TIME_FACTOR=4
+    export DRIVER_TIME_FACTOR=$BENCH_TIME_FACTOR
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -p || return 1
     _bench_start_watcher
     export DRIVER_SHOT_DIR
     DRIVER_SHOT_DIR=$(bench_winpath "$BENCH_SHOTS")
@@ -136,7 +204,9 @@ bench_start() {
 _bench_arch_view() {
     case $BENCH_ARCH in
         x86_64) BENCH_SYSDIR=$WINEPREFIX/drive_c/windows/system32 BENCH_REG_VIEW=/reg:64 ;;
-        i686) BENCH_SYSDIR=$WINEPREFIX/drive_c/windows/syswow64 BENCH_REG_VIEW=/reg:32 ;;
+        i686) BENCH_SYSDIR=$WINEPREFIX/drive_c/windows/syswow64 BENCH_REG_VIEW=/reg:32
+            [ "$BENCH_ROUTE32" != none ] ||
+                { echo "bench: no route for 32-bit programs: $BENCH_ROUTE32_WHY" >&2; return 1; } ;;
         *) echo "bench: BENCH_ARCH is x86_64 or i686, not $BENCH_ARCH" >&2; return 1 ;;
     esac
 }
@@ -145,7 +215,7 @@ _bench_arch_view() {
 _bench_save_env() {
     local v
     BENCH_SAVED_ENV=
-    for v in DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEDLLPATH DRIVER_SHOT_DIR; do
+    for v in DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR DRIVER_TIME_FACTOR; do
         if [ -n "${!v+x}" ]; then
             BENCH_SAVED_ENV+="export $v=$(printf %q "${!v}"); "
         fi
@@ -155,8 +225,8 @@ _bench_save_env() {
 # _bench_fresh_prefix: stop a leftover server of this prefix, then copy the template.
 _bench_fresh_prefix() {
     if [ -d "$WINEPREFIX" ]; then
-        "$BENCH_WINESERVER" -k 2>/dev/null || true
-        "$BENCH_WINESERVER" -w 2>/dev/null || true
+        "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -k 2>/dev/null || true
+        "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -w 2>/dev/null || true
         rm -rf "$WINEPREFIX"
     fi
     rm -rf "$BENCH_SHOTS" && mkdir -p "$BENCH_SHOTS" || return 1
@@ -208,18 +278,19 @@ _bench_start_watcher() {
 
 # bench_run EXE ARGS...: runs EXE in the bench in the foreground; returns its exit code.
 bench_run() {
-    HOME=$WINEPREFIX/home "$BENCH_WINE" "$@"
+    HOME=$WINEPREFIX/home "${BENCH_LAUNCH[@]}" "$BENCH_WINE" "$@"
 }
 
 # bench_spawn EXE ARGS...: runs EXE in the background; its PID goes to BENCH_PID.
 bench_spawn() {
-    HOME=$WINEPREFIX/home "$BENCH_WINE" "$@" &
+    HOME=$WINEPREFIX/home "${BENCH_LAUNCH[@]}" "$BENCH_WINE" "$@" &
     BENCH_PID=$!
 }
 
-# bench_wait PID [TIMEOUT_S]: waits for a spawned PID; its exit code, or 124 on timeout.
+# bench_wait PID [TIMEOUT_S]: waits for a spawned PID; its exit code, or 124 on timeout
+# (the timeout is stretched by BENCH_TIME_FACTOR, as the driver's).
 bench_wait() {
-    local pid=$1 ticks=$(( ${2:-30} * 10 ))
+    local pid=$1 ticks=$(( ${2:-30} * 10 * ${BENCH_TIME_FACTOR:-1} ))
     while kill -0 "$pid" 2>/dev/null; do
         [ "$ticks" -gt 0 ] || return 124
         ticks=$((ticks - 1))
@@ -236,9 +307,9 @@ bench_kill() {
 
 # bench_reboot: a new wineserver, i.e. a reboot (pending delayed moves are carried out).
 bench_reboot() {
-    "$BENCH_WINESERVER" -k 2>/dev/null || true
-    "$BENCH_WINESERVER" -w || true
-    "$BENCH_WINESERVER" -p || return 1
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -k 2>/dev/null || true
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -w || true
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -p || return 1
     bench_run wineboot.exe >/dev/null 2>&1
 }
 
@@ -288,12 +359,12 @@ bench_reg_query() {
 # bench_stop: ends the bench's Wine processes, Xvfb and watcher; deletes the prefix.
 bench_stop() {
     [ -n "${BENCH_NAME:-}" ] || return 0
-    "$BENCH_WINESERVER" -k 2>/dev/null || true
-    "$BENCH_WINESERVER" -w 2>/dev/null || true
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -k 2>/dev/null || true
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -w 2>/dev/null || true
     _bench_end_pid "${BENCH_WATCH_PID:-}"
     _bench_end_pid "${BENCH_XVFB_PID:-}"
     [ "${BENCH_KEEP:-0}" = 1 ] || rm -rf "$WINEPREFIX"
-    unset DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINEDLLPATH DRIVER_SHOT_DIR
+    unset DISPLAY LC_ALL WINEPREFIX WINEDEBUG WINEDLLOVERRIDES DRIVER_SHOT_DIR DRIVER_TIME_FACTOR
     eval "${BENCH_SAVED_ENV:-}"
     BENCH_NAME='' BENCH_WATCH_PID='' BENCH_XVFB_PID=''
     trap - EXIT INT TERM
