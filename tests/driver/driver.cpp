@@ -53,6 +53,10 @@
 //                                       counter in milliseconds when the
 //                                       command ended (for timing runs)
 //
+// DRIVER_TIME_FACTOR=N (1 to 100) in the environment multiplies every timeout
+// above, and the 5 s a window has to answer a message, by N: for a program that
+// runs slowly, such as a 32-bit one under emulation.  Sleeps stay as they are.
+//
 // Control commands search all descendants of the current window (also
 // property-sheet pages) and prefer a visible control.  Every command logs a
 // line.  A failure logs the visible windows and "FAIL <line>: <reason>" and
@@ -84,8 +88,12 @@ HWND g_cur;
 DWORD g_waitMs = 15000;
 DWORD g_settleMs = 3000;
 DWORD g_pollMs = 50;
+DWORD g_timeFactor = 1;
 bool g_ticks;
 std::string g_failure;
+
+// How long a window has to answer one message.
+DWORD sendTimeoutMs() { return SEND_TIMEOUT_MS * g_timeFactor; }
 
 // ---- text helpers -------------------------------------------------------
 
@@ -220,11 +228,11 @@ WStr controlText(HWND h)
 {
     DWORD_PTR len = 0, got = 0;
     if (!h || !SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                                   SEND_TIMEOUT_MS, &len))
+                                   sendTimeoutMs(), &len))
         return WStr();
     std::vector<wchar_t> buf(len + 2);
     if (!SendMessageTimeoutW(h, WM_GETTEXT, len + 1, (LPARAM)&buf[0], SMTO_ABORTIFHUNG,
-                             SEND_TIMEOUT_MS, &got))
+                             sendTimeoutMs(), &got))
         return WStr();
     return WStr(&buf[0], got);
 }
@@ -234,7 +242,7 @@ long controlId(HWND h) { return GetDlgCtrlID(h) & 0xFFFF; }
 int checkState(HWND h)
 {
     DWORD_PTR state = 0;
-    SendMessageTimeoutW(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &state);
+    SendMessageTimeoutW(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, sendTimeoutMs(), &state);
     return (int)state;
 }
 
@@ -262,7 +270,7 @@ template <class F> bool pollUntil(DWORD timeout_ms, F test)
     for (;;) {
         if (test())
             return true;
-        if (GetTickCount() - start >= timeout_ms)
+        if (GetTickCount() - start >= timeout_ms * g_timeFactor)
             return false;
         Sleep(g_pollMs);
     }
@@ -416,7 +424,7 @@ bool waitTop(const WStr *cls, const WStr &cap, DWORD timeout)
     DWORD start = GetTickCount();
     if (!pollUntil(timeout, [&]() { return (h = findTop(cls, cap)) != NULL; }))
         return fail("no visible window%s%s with caption %s after %lu ms", cls ? " of class " : "",
-                    cls ? q(*cls).c_str() : "", q(cap).c_str(), (unsigned long)timeout);
+                    cls ? q(*cls).c_str() : "", q(cap).c_str(), (unsigned long)(timeout * g_timeFactor));
     g_cur = h;
     report("wait: found %s (class %s) after %lu ms", q(caption(h)).c_str(),
            q(className(h)).c_str(), (unsigned long)(GetTickCount() - start));
@@ -431,7 +439,8 @@ bool cmdGone(const Args &a)
 {
     DWORD timeout = numArg(a, 1, g_waitMs);
     if (!pollUntil(timeout, [&]() { return findTop(NULL, a[0]) == NULL; }))
-        return fail("window %s still open after %lu ms", q(a[0]).c_str(), (unsigned long)timeout);
+        return fail("window %s still open after %lu ms", q(a[0]).c_str(),
+                    (unsigned long)(timeout * g_timeFactor));
     report("gone: no window %s", q(a[0]).c_str());
     return true;
 }
@@ -536,7 +545,7 @@ bool cmdSetText(const Args &a)
         return false;
     DWORD_PTR r = 0;
     if (!SendMessageTimeoutW(h, WM_SETTEXT, 0, (LPARAM)a[1].c_str(), SMTO_ABORTIFHUNG,
-                             SEND_TIMEOUT_MS, &r))
+                             sendTimeoutMs(), &r))
         return fail("WM_SETTEXT to control %ld timed out", id);
     WStr now = controlText(h);
     if (now != a[1])
@@ -553,7 +562,7 @@ bool cmdType(const Args &a)
         return false;
     DWORD_PTR r = 0;
     for (size_t i = 0; i < a[1].size(); ++i)
-        if (!SendMessageTimeoutW(h, WM_CHAR, a[1][i], 1, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &r))
+        if (!SendMessageTimeoutW(h, WM_CHAR, a[1][i], 1, SMTO_ABORTIFHUNG, sendTimeoutMs(), &r))
             return fail("WM_CHAR to control %ld timed out", id);
     report("type %ld: %s, now %s", id, q(a[1]).c_str(), q(controlText(h)).c_str());
     return true;
@@ -660,7 +669,7 @@ HWND waitBox(const WStr &cap, const WStr *text)
             return bq.found != NULL;
         }))
         fail("no message box %s%s%s after %lu ms", q(cap).c_str(), text ? " saying " : "",
-             text ? q(*text).c_str() : "", (unsigned long)g_waitMs);
+             text ? q(*text).c_str() : "", (unsigned long)(g_waitMs * g_timeFactor));
     return bq.found;
 }
 
@@ -672,7 +681,7 @@ bool pressBoxButton(HWND box, long id)
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), (LPARAM)button);
     if (!pollUntil(g_waitMs, [&]() { return !IsWindow(box) || !IsWindowVisible(box); }))
         return fail("message box still open %lu ms after pressing %ld",
-                    (unsigned long)g_waitMs, id);
+                    (unsigned long)(g_waitMs * g_timeFactor), id);
     return true;
 }
 
@@ -743,7 +752,8 @@ bool cmdShot(const Args &a)
     if (!writeFile(base + L".req", request))
         return fail("cannot write %s", q(base + L".req").c_str());
     if (!pollUntil(SHOT_TIMEOUT_MS, [&]() { return fileSize(png) > 0; }))
-        return fail("no screenshot %s after %lu ms", q(png).c_str(), (unsigned long)SHOT_TIMEOUT_MS);
+        return fail("no screenshot %s after %lu ms", q(png).c_str(),
+                    (unsigned long)(SHOT_TIMEOUT_MS * g_timeFactor));
     report("shot %s", q(png).c_str());
     return true;
 }
@@ -973,6 +983,14 @@ bool openLog(const char *path)
     return false;
 }
 
+// DRIVER_TIME_FACTOR from the environment, when it is 1 to 100.
+void readTimeFactor()
+{
+    long factor = 0;
+    if (parseNumber(envVar(L"DRIVER_TIME_FACTOR"), factor) && factor >= 1 && factor <= 100)
+        g_timeFactor = (DWORD)factor;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -983,7 +1001,9 @@ int main(int argc, char **argv)
     }
     if (!openLog(argc > 2 ? argv[2] : NULL))
         return 2;
-    say("driver: scenario %s, code page %u", argv[1], GetACP());
+    readTimeFactor();
+    say("driver: scenario %s, code page %u, time factor %lu", argv[1], GetACP(),
+        (unsigned long)g_timeFactor);
     std::vector<Step> steps;
     if (!loadScenario(argv[1], steps) || !runScenario(steps)) {
         say("FAIL %d: %s", g_line, g_failure.c_str());
