@@ -24,14 +24,6 @@ static int WINAPI RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT st
     return IDOK;
 }
 
-bool InWineWow64()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false;
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 void RemoveTree(const std::string& path)
 {
     std::string pattern = path + "\\*";

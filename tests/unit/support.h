@@ -13,16 +13,6 @@
 #define REQUIRE_ENGLISH() \
     if (GetACP() == 932) GTEST_SKIP() << "English texts only"
 
-// A 32-bit build under 64-bit Wine runs in Wine's WoW64 mode, which has faults of its own:
-// an EDIT control crashes the process, and window texts of code page 932 set through the
-// ANSI functions come back garbled. Tests that need those are skipped there, saying why;
-// the 64-bit build runs them.
-bool InWineWow64();
-#define SKIP_IN_WINE_WOW64(reason) \
-    if (InWineWow64()) GTEST_SKIP() << "Wine WoW64: " reason
-#define WOW64_EDIT "an EDIT control crashes a 32-bit process"
-#define WOW64_WINDOW_TEXT "Japanese window texts set through the ANSI functions come back garbled"
-
 struct ShownMessage {
     HWND owner;
     std::string text;

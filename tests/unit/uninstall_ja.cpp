@@ -39,7 +39,6 @@ TEST_F(UninstallJapanese, EngineMessages)
 
 TEST_F(UninstallJapanese, DialogCaptionAndOutcome)
 {
-    SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
     session.osClass = 4;
     InstallForDialog();
     RunDialogAsUser();

@@ -199,7 +199,6 @@ class WizardDestinationPage : public WizardTest {};
 
 TEST_F(WizardDestinationPage, InitialisationActivationAndNext)
 {
-    SKIP_IN_WINE_WOW64(WOW64_EDIT);
     WriteInf("install.inf", "[Group]\r\n1=Remove,install.exe,/r\r\n");
     lstrcpyA(session.destFolder, (scratch + "Dest\\").c_str());
     HWND page = MakePage(IDD_DESTINATION, DestinationPageProc);

@@ -13,7 +13,6 @@ protected:
 TEST_F(WizardTemplatesJapanese, TextsOfTheJapaneseTemplates)
 {
     REQUIRE_932();
-    SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
     HWND destination = MakePage(IDD_DESTINATION_J, Plain);
     EXPECT_EQ(ItemText(destination, IDC_BROWSE), "参照(&B)...");
     EXPECT_EQ(ItemText(destination, IDC_ABOUT), "御案内(&A)...");
@@ -42,7 +41,6 @@ TEST_F(WizardTemplatesJapanese, TextsOfTheJapaneseTemplates)
 TEST_F(WizardTemplatesJapanese, JapaneseSheetTexts)
 {
     REQUIRE_932();
-    SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
     session.japanese = 1;
     lstrcpyA(session.title, "サンプル");
     lstrcpyA(session.destFolder, "C:\\サンプル\\");

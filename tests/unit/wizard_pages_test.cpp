@@ -79,7 +79,6 @@ protected:
         EXPECT_TRUE(shownMessages.empty());
         EXPECT_EQ(ReadFileBytes(folder + "a.txt"), "alpha");
         EXPECT_EQ(ReadFileBytes(folder + "sub\\b.txt"), "beta");
-        if (GetACP() == 932) SKIP_IN_WINE_WOW64(WOW64_WINDOW_TEXT);
         EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_NO_UNINSTALL_ENTRY));
         EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
     }
@@ -393,7 +392,6 @@ TEST_F(WizardTemplates, PagesAreCaptionlessChildrenWithTheirControls)
 
 TEST_F(WizardTemplates, BrowseCarriesTheFileDialogControlsWithFileControlsHidden)
 {
-    SKIP_IN_WINE_WOW64(WOW64_EDIT);
     for (int id : {IDD_BROWSE, IDD_BROWSE_J}) {
         HWND browse = MakePage(id, Plain);
         ASSERT_TRUE(browse) << id;
