@@ -122,14 +122,14 @@ _bench_wine_env() {
         LC_ALL=en_US.UTF-8 "$@"
 }
 
-# _bench_make_template: creates BENCH_ROOT/template with wineboot, the 32-bit side and
-# registry tweaks.
+# _bench_make_template: creates BENCH_ROOT/template with wineboot (both sides, where the
+# route has a 32-bit loader) and registry tweaks.
 _bench_make_template() {
     local tmp=$BENCH_ROOT/template.tmp.$$
     rm -rf "$tmp" "$BENCH_ROOT/template"  # the caller holds the template lock
     echo "bench: creating template prefix (takes ~30 s once)" >&2
     _bench_wine_env WINEPREFIX="$tmp" "$BENCH_WINE" wineboot -i >/dev/null 2>&1 || return 1
-    if [ "$BENCH_ROUTE32" != none ]; then _bench_fill_32bit_side "$tmp" || return 1; fi
+    if [ "$BENCH_ROUTE32" != none ]; then _bench_has_32bit_side "$tmp" || return 1; fi
     _bench_template_registry "$tmp" || return 1
     # Title-bar buttons are drawn with the Marlett font (an "r" instead of the close box
     # without it); this Wine finds it only in the prefix's Fonts folder.
@@ -141,16 +141,11 @@ _bench_make_template() {
         _bench_template_stamp >"$BENCH_ROOT/template/.bench-ready"
 }
 
-# _bench_fill_32bit_side PREFIX: the 32-bit system DLLs and registry of PREFIX.  wineboot
-# does it where its 32-bit loader runs natively; elsewhere its 32-bit half fails for want
-# of a 32-bit kernel32.dll, so the same setup step is run from the DLL folder itself.
-_bench_fill_32bit_side() {
-    [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] && return 0
-    _bench_wine_env WINEPREFIX="$1" WINEBOOTSTRAPMODE=1 "$BENCH_WINE32" \
-        "$BENCH_I386_DLLS/rundll32.exe" setupapi.dll,InstallHinfSection Wow64Install 128 \
-        '\\?\unix/usr/share/wine/wine.inf' >/dev/null 2>&1
+# _bench_has_32bit_side PREFIX: wineboot filled the prefix's 32-bit side (on either route
+# its 32-bit half runs through the route's loader).
+_bench_has_32bit_side() {
     [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] ||
-        { echo "bench: the 32-bit side of the template could not be made" >&2; return 1; }
+        { echo "bench: wineboot made no 32-bit side in the template" >&2; return 1; }
 }
 
 # _bench_template_registry PREFIX: no window manager wait; no crash dialog.
