@@ -52,6 +52,19 @@
 //                                       "@MS ", MS being the performance
 //                                       counter in milliseconds when the
 //                                       command ended (for timing runs)
+//   boxes BUTTON_ID [SHOT_PREFIX]       from now on, every message box that
+//                                       shows up while a command waits or
+//                                       retries is answered on the way: with
+//                                       button BUTTON_ID where the box has
+//                                       it, else (and for 0) with its
+//                                       default button; each is shot as
+//                                       SHOT_PREFIX-N when a prefix is given
+//                                       and logged as "box {JSON}" (n,
+//                                       caption, text, buttons, pressed,
+//                                       shot); "boxes off" stops it, and
+//                                       answer cannot see a box meanwhile
+//   ended IMAGE [TIMEOUT_MS]            no process runs from a file named
+//                                       IMAGE (e.g. INSTALL.EXE, any case)
 //
 // DRIVER_TIME_FACTOR=N (1 to 100) in the environment multiplies every timeout
 // above, and the 5 s a window has to answer a message, by N: for a program that
@@ -65,6 +78,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <tlhelp32.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -90,6 +104,10 @@ DWORD g_settleMs = 3000;
 DWORD g_pollMs = 50;
 DWORD g_timeFactor = 1;
 bool g_ticks;
+long g_boxButton = -1;  // "boxes": the button to press; -1 while off
+WStr g_boxShots;        // "boxes": the prefix of the boxes' shots
+int g_boxCount;
+bool g_inBox;           // a box is being answered (its own waits answer nothing)
 std::string g_failure;
 
 // How long a window has to answer one message.
@@ -263,11 +281,15 @@ bool isCheckOrRadio(HWND h)
            t == BS_3STATE || t == BS_AUTO3STATE;
 }
 
-// Calls test every g_pollMs until it returns true or timeout_ms has passed.
+void answerBoxesOnTheWay();
+
+// Calls test every g_pollMs until it returns true or timeout_ms has passed;
+// message boxes are answered before each look while "boxes" is on.
 template <class F> bool pollUntil(DWORD timeout_ms, F test)
 {
     DWORD start = GetTickCount();
     for (;;) {
+        answerBoxesOnTheWay();
         if (test())
             return true;
         if (GetTickCount() - start >= timeout_ms * g_timeFactor)
@@ -724,22 +746,22 @@ bool writeFile(const WStr &path, const std::string &content)
     return CloseHandle(f) && ok;
 }
 
-// shot NAME: writes NAME.req into %DRIVER_SHOT_DIR% and waits for the bench
-// to produce NAME.png there; a no-op without DRIVER_SHOT_DIR.  The request's
-// second line, when there is a current window, is that window's rectangle on
-// the screen as WIDTHxHEIGHT+X+Y, and the bench crops the picture to it.
-bool cmdShot(const Args &a)
+// Shot NAME of window h: writes NAME.req into %DRIVER_SHOT_DIR% and waits for
+// the bench to produce NAME.png there; a no-op without DRIVER_SHOT_DIR.  The
+// request's second line, when there is a window, is its rectangle on the
+// screen as WIDTHxHEIGHT+X+Y, and the bench crops the picture to it.
+bool takeShot(const WStr &name, HWND h)
 {
     WStr dir = envVar(L"DRIVER_SHOT_DIR");
     if (dir.empty()) {
-        report("shot %s skipped (DRIVER_SHOT_DIR is not set)", q(a[0]).c_str());
+        report("shot %s skipped (DRIVER_SHOT_DIR is not set)", q(name).c_str());
         return true;
     }
-    WStr base = dir + L"\\" + a[0], png = base + L".png";
+    WStr base = dir + L"\\" + name, png = base + L".png";
     DeleteFileW(png.c_str());
-    std::string request = utf8(a[0]) + "\n";
+    std::string request = utf8(name) + "\n";
     RECT r;
-    if (g_cur && IsWindow(g_cur) && GetWindowRect(g_cur, &r)) {
+    if (h && IsWindow(h) && GetWindowRect(h, &r)) {
         r.left = r.left < 0 ? 0 : r.left;
         r.top = r.top < 0 ? 0 : r.top;
         if (r.right > r.left && r.bottom > r.top) {
@@ -755,6 +777,210 @@ bool cmdShot(const Args &a)
         return fail("no screenshot %s after %lu ms", q(png).c_str(),
                     (unsigned long)(SHOT_TIMEOUT_MS * g_timeFactor));
     report("shot %s", q(png).c_str());
+    return true;
+}
+
+// shot NAME: a shot of the current window (of the whole screen without one).
+bool cmdShot(const Args &a) { return takeShot(a[0], g_cur); }
+
+// ---- message boxes answered on the way ("boxes") ------------------------
+
+// A JSON string: quotes, backslashes and control characters escaped.
+std::string json(const WStr &w)
+{
+    std::string in = utf8(w), out = "\"";
+    for (size_t i = 0; i < in.size(); ++i) {
+        unsigned char c = in[i];
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += (char)c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20) {
+            char esc[8];
+            snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out + "\"";
+}
+
+// A button's text as the user reads it: "&Yes" is "Yes", "&&" one "&".
+WStr buttonLabel(HWND h)
+{
+    WStr text = controlText(h), label;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        label += text[i];
+    }
+    return label;
+}
+
+// The visible direct children of a dialog, sorted as a message box has them.
+struct BoxParts {
+    HWND box;
+    int texts, others;
+    std::vector<HWND> buttons;
+};
+
+BOOL CALLBACK boxPartProc(HWND h, LPARAM lp)
+{
+    BoxParts *p = (BoxParts *)lp;
+    if (GetParent(h) != p->box || !IsWindowVisible(h))
+        return TRUE;
+    long id = controlId(h);
+    bool isStatic = lstrcmpiW(className(h).c_str(), L"Static") == 0;
+    if (isStatic && id == MESSAGE_TEXT_ID)
+        ++p->texts;
+    else if (lstrcmpiW(className(h).c_str(), L"Button") == 0 && id >= IDOK && id <= IDCONTINUE)
+        p->buttons.push_back(h);
+    else if (!isStatic || (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        ++p->others;
+    return TRUE;
+}
+
+// A message box: a dialog holding one message text, at most icons besides it and
+// only buttons with the ids a message box gives them (a dialog with a text of id
+// 0xFFFF among other controls is not one).
+bool isMessageBox(HWND h, BoxParts &parts)
+{
+    parts.box = h;
+    parts.texts = parts.others = 0;
+    parts.buttons.clear();
+    if (!IsWindowVisible(h) || className(h) != DIALOG_CLASS)
+        return false;
+    EnumChildWindows(h, boxPartProc, (LPARAM)&parts);
+    return parts.texts == 1 && parts.others == 0 && !parts.buttons.empty();
+}
+
+struct OpenBox {
+    HWND skip, found;
+};
+
+BOOL CALLBACK openBoxProc(HWND h, LPARAM lp)
+{
+    OpenBox *ob = (OpenBox *)lp;
+    BoxParts parts;
+    if (h == ob->skip || !IsWindowEnabled(h) || !isMessageBox(h, parts))
+        return TRUE;
+    ob->found = h;
+    return FALSE;
+}
+
+// The button a user presses: BUTTON_ID of "boxes" where the box has it, else the
+// default button (the one Enter presses), else the first.
+HWND chooseButton(HWND box, const std::vector<HWND> &buttons)
+{
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (g_boxButton > 0 && controlId(buttons[i]) == g_boxButton)
+            return buttons[i];
+    DWORD_PTR def = 0;
+    if (SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &def) &&
+        HIWORD(def) == DC_HASDEFID)
+        for (size_t i = 0; i < buttons.size(); ++i)
+            if (controlId(buttons[i]) == LOWORD(def))
+                return buttons[i];
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if ((GetWindowLongW(buttons[i], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return buttons[i];
+    return buttons[0];
+}
+
+// Logs, shoots and answers one box; false when it did not close.
+bool answerOnTheWay(HWND box)
+{
+    BoxParts parts;
+    WStr text, shot;
+    if (!isMessageBox(box, parts) || !messageText(box, text))
+        return true;
+    int n = ++g_boxCount;
+    if (!g_boxShots.empty()) {
+        shot = g_boxShots + L"-" + std::to_wstring(n);
+        takeShot(shot, box);
+    }
+    HWND button = chooseButton(box, parts.buttons);
+    std::string line = "box {\"n\":" + std::to_string(n) + ",\"caption\":" + json(caption(box)) +
+                       ",\"text\":" + json(text) + ",\"buttons\":[";
+    for (size_t i = 0; i < parts.buttons.size(); ++i)
+        line += (i ? "," : "") + json(buttonLabel(parts.buttons[i]));
+    line += "],\"pressed\":" + json(buttonLabel(button)) +
+            ",\"id\":" + std::to_string(controlId(button)) + ",\"shot\":" + json(shot) + "}";
+    report("%s", line.c_str());
+    return pressBoxButton(box, controlId(button));
+}
+
+void answerBoxesOnTheWay()
+{
+    static HWND stuck;  // a box that stayed open after its answer is not answered again
+    if (g_boxButton < 0 || g_inBox)
+        return;
+    g_inBox = true;
+    std::string failure = g_failure;
+    for (;;) {
+        OpenBox ob = { stuck, NULL };
+        EnumWindows(openBoxProc, (LPARAM)&ob);
+        if (!ob.found)
+            break;
+        if (!answerOnTheWay(ob.found)) {
+            report("box %d stayed open: %s", g_boxCount, g_failure.c_str());
+            stuck = ob.found;
+        }
+    }
+    g_failure = failure;
+    g_inBox = false;
+}
+
+bool cmdBoxes(const Args &a)
+{
+    long id = -1;
+    if (a[0] != L"off" && (!parseNumber(a[0], id) || id < 0))
+        return fail("boxes takes a button id or off, not %s", q(a[0]).c_str());
+    g_boxButton = id;
+    g_boxShots = a.size() > 1 ? a[1] : WStr();
+    if (id < 0)
+        report("boxes: off");
+    else
+        report("boxes: answering with %ld%s, shots %s", id, id ? " where there is one" : "",
+               q(g_boxShots).c_str());
+    return true;
+}
+
+// ---- processes -----------------------------------------------------------
+
+// The number of processes started from a file named image (-1: no list).
+int processesNamed(const WStr &image)
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return -1;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof entry;
+    int n = 0;
+    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+        const wchar_t *leaf = wcsrchr(entry.szExeFile, L'\\');
+        if (lstrcmpiW(leaf ? leaf + 1 : entry.szExeFile, image.c_str()) == 0)
+            ++n;
+    }
+    CloseHandle(snap);
+    return n;
+}
+
+bool cmdEnded(const Args &a)
+{
+    DWORD timeout = numArg(a, 1, g_waitMs);
+    int n = 0;
+    if (!pollUntil(timeout, [&]() { return (n = processesNamed(a[0])) == 0; }))
+        return n < 0 ? fail("cannot list the processes")
+                     : fail("%d process(es) of %s still running after %lu ms", n,
+                            q(a[0]).c_str(), (unsigned long)timeout);
+    report("ended: no process of %s", q(a[0]).c_str());
     return true;
 }
 
@@ -834,6 +1060,8 @@ const Command COMMANDS[] = {
     { "log", "t", cmdLog },
     { "poll", "n", cmdPoll },
     { "ticks", "n", cmdTicks },
+    { "boxes", "tT", cmdBoxes },
+    { "ended", "tN", cmdEnded },
 };
 
 struct Step {

@@ -359,6 +359,10 @@ EOF
         bad "ticks should stamp lines 2 to 5 only, 200 ms apart across the sleep" "$log"
     fi
     reject bad-poll 1 "poll takes 1 to 1000 ms, not 0"
+    scenario bad-boxes <<EOF
+boxes yes
+EOF
+    reject bad-boxes 1 'boxes takes a button id or off, not "yes"'
 }
 
 # run_flow FULL: drives the target; FULL=1 also runs every negative scenario.
@@ -415,6 +419,61 @@ run_reboot_check() {
     else bad "bench_reboot should delete $file"; fi
 }
 
+# run_boxes_flow: the target driven with "boxes 6": each of its boxes is answered on the
+# way (Yes where the box has it, else its default button), logged and shot; "ended"
+# fails while the target runs and passes once it has ended. Then "boxes 7" answers the
+# first box No where its default is Yes.
+run_boxes_flow() {
+    scenario ended-running <<EOF
+ended target.exe 300
+EOF
+    scenario boxes <<EOF
+boxes 6 $LANG_TAG-box
+wait "$CAP_DLG"
+click 1
+settext 101 "$NAME"
+click 1
+wait "$CAP_WIZ"
+close
+ended TARGET.EXE 10000
+EOF
+    local log=$OUT/$LANG_TAG-boxes.log out=$OUT/$LANG_TAG-boxes-target.out got want n
+    bench_spawn "$BIN/target.exe" ${TARGET_ARG:+"$TARGET_ARG"} >"$out" 2>&1
+    local target=$BENCH_PID
+    reject ended-running 1 '1 process(es) of "target.exe" still running after 300 ms'
+    pass boxes
+    bench_wait "$target" 10 >/dev/null 2>&1 || bench_kill "$target"
+    got=$(tr -d '\r' <"$out" | tr '\n' ' ')
+    want="acp=$ACP msgbox=6 missing=1 name=$NAME option=0 dialog=1 cancel-query=6 wizard=0 "
+    if [ "$got" = "$want" ]; then ok "$LANG_TAG boxes answered Yes, else the default button"
+    else bad "$LANG_TAG boxes: the target printed '$got', not '$want'"; fi
+    got=$(tr -d '\r' <"$log" | sed -n 's/^[0-9]*: box //p' | jq -s -c 'map([.n, .caption, .text, .id, .shot])')
+    want=$(jq -n -c --arg box "$CAP_BOX" --arg msg "${MSG//\\n/$'\n'}" --arg missing "$CAP_MISSING" \
+        --arg missing_text "$MISSING" --arg wiz "$CAP_WIZ" --arg cancel "$CANCEL_Q" --arg shot "$LANG_TAG-box" \
+        '[[1, $box, $msg, 6, "\($shot)-1"], [2, $missing, $missing_text, 1, "\($shot)-2"],
+          [3, $wiz, $cancel, 6, "\($shot)-3"]]')
+    if [ "$got" = "$want" ]; then ok "$LANG_TAG boxes logged with caption, text, button and shot"
+    else bad "$LANG_TAG boxes logged $got, not $want" "$log"; fi
+    for n in 1 2 3; do
+        [ -s "$BENCH_SHOTS/$LANG_TAG-box-$n.png" ] || break
+    done
+    if [ -s "$BENCH_SHOTS/$LANG_TAG-box-$n.png" ]; then ok "$LANG_TAG a shot of each box"
+    else bad "$LANG_TAG no shot $LANG_TAG-box-$n.png"; fi
+
+    # No rather than the default Yes: the target ends at once.
+    scenario boxes-no <<EOF
+boxes 7
+ended target.exe 10000
+EOF
+    bench_spawn "$BIN/target.exe" ${TARGET_ARG:+"$TARGET_ARG"} >"$out" 2>&1
+    target=$BENCH_PID
+    pass boxes-no
+    bench_wait "$target" 10 >/dev/null 2>&1 || bench_kill "$target"
+    got=$(tr -d '\r' <"$out" | tr '\n' ' ')
+    if [ "$got" = "acp=$ACP msgbox=7 " ]; then ok "$LANG_TAG boxes 7 pressed No, not the default"
+    else bad "$LANG_TAG boxes 7: the target printed '$got'"; fi
+}
+
 # run_bench LANG: one bench with all checks for LANG (en or ja).
 run_bench() {
     local t full=0
@@ -431,6 +490,7 @@ run_bench() {
     [ "$full" = 1 ] && run_ticks_check
     t=$(now)
     run_flow "$full"
+    run_boxes_flow
     echo "  scenarios: $(since "$t") s"
     check_shot "$LANG_TAG-dialog"
     check_shot "$LANG_TAG-wizard"
