@@ -62,12 +62,15 @@ e2e_start() {
     E2E_C=$WINEPREFIX/drive_c
 }
 
-# e2e_package DIR [PROGRAM]: DIR (below drive C) gets INSTALL.EXE and the sample's files.
+# e2e_package DIR [PROGRAM]: DIR (below drive C) gets the files of the package folder
+# E2E_PACKAGE (the sample's by default) and INSTALL.EXE, in place of any program of that
+# name the package holds.
 e2e_package() {
     local dir=$E2E_C/$1
     rm -rf "$dir"
     mkdir -p "$dir"
-    cp "$E2E_ROOT"/sample/* "$dir"/
+    cp -R "${E2E_PACKAGE:-$E2E_ROOT/sample}"/. "$dir"/
+    find "$dir" -maxdepth 1 -iname install.exe -delete
     cp "${2:-$E2E_BIN/INSTALL.exe}" "$dir/INSTALL.EXE"
 }
 
@@ -101,6 +104,11 @@ e2e_scenario() {
 
 # e2e_text EN JA: the text of the bench's language.
 e2e_text() { if [ "$E2E_LANG" = ja ]; then printf '%s' "$2"; else printf '%s' "$1"; fi; }
+
+# e2e_link_field LNK LABEL: the value lnkinfo prints for LABEL (empty when absent).
+e2e_link_field() {
+    lnkinfo "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^[[:space:]]*$2[[:space:]]*: //p" | head -n1
+}
 
 # e2e_reg_has KEY [VALUE]: the key (or value) exists in the registry view of the build.
 e2e_reg_has() {

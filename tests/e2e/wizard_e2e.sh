@@ -77,11 +77,6 @@ shell_folder() {
     bench_unixpath "$win"
 }
 
-# link_field LNK LABEL: the value lnkinfo prints for LABEL (empty when absent).
-link_field() {
-    lnkinfo "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^[[:space:]]*$2[[:space:]]*: //p" | head -n1
-}
-
 # package DIR: the sample with INSTALL.EXE, every file read-only.
 package() {
     e2e_package "$1" "${2:-}"
@@ -126,15 +121,15 @@ fresh_checks() {
     group=$programs/Sample\ Editor
     check "$lang: program group with one link per [Group] entry" \
         test "$(ls "$group" 2>/dev/null | tr '\n' '|')" = "Read Me.lnk|Sample Editor.lnk|Uninstall Sample Editor.lnk|"
-    check "$lang: first link's target" test "$(link_field "$group/Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\sample.exe'
-    check "$lang: first link's working folder" test "$(link_field "$group/Sample Editor.lnk" 'Working directory')" = 'C:\SampleEd'
-    check "$lang: second link's target" test "$(link_field "$group/Read Me.lnk" 'Local path')" = 'C:\SampleEd\readme.txt'
-    check "$lang: second link has no working folder" test -z "$(link_field "$group/Read Me.lnk" 'Working directory')"
-    check "$lang: uninstall item's target" test "$(link_field "$group/Uninstall Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\install.exe'
-    check "$lang: uninstall item's arguments" test "$(link_field "$group/Uninstall Sample Editor.lnk" 'Command line arguments')" = '/r'
-    check "$lang: desktop link" test "$(link_field "$desktop/Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\sample.exe'
-    check "$lang: links described by their captions" test "$(link_field "$group/Read Me.lnk" 'Description')|$(link_field "$group/Uninstall Sample Editor.lnk" 'Description')" = 'Read Me|Uninstall Sample Editor'
-    check "$lang: desktop link described by the title" test "$(link_field "$desktop/Sample Editor.lnk" 'Description')" = 'Sample Editor'
+    check "$lang: first link's target" test "$(e2e_link_field "$group/Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\sample.exe'
+    check "$lang: first link's working folder" test "$(e2e_link_field "$group/Sample Editor.lnk" 'Working directory')" = 'C:\SampleEd'
+    check "$lang: second link's target" test "$(e2e_link_field "$group/Read Me.lnk" 'Local path')" = 'C:\SampleEd\readme.txt'
+    check "$lang: second link has no working folder" test -z "$(e2e_link_field "$group/Read Me.lnk" 'Working directory')"
+    check "$lang: uninstall item's target" test "$(e2e_link_field "$group/Uninstall Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\install.exe'
+    check "$lang: uninstall item's arguments" test "$(e2e_link_field "$group/Uninstall Sample Editor.lnk" 'Command line arguments')" = '/r'
+    check "$lang: desktop link" test "$(e2e_link_field "$desktop/Sample Editor.lnk" 'Local path')" = 'C:\SampleEd\sample.exe'
+    check "$lang: links described by their captions" test "$(e2e_link_field "$group/Read Me.lnk" 'Description')|$(e2e_link_field "$group/Uninstall Sample Editor.lnk" 'Description')" = 'Read Me|Uninstall Sample Editor'
+    check "$lang: desktop link described by the title" test "$(e2e_link_field "$desktop/Sample Editor.lnk" 'Description')" = 'Sample Editor'
     check "$lang: nothing left of the creation tests" test ! -e "$E2E_C/Soft" -a ! -e "$E2E_C/blocker/Sub"
     check "$lang: the file that had the destination's name is unchanged" test "$(cat "$E2E_C/blocker")" = "a file"
 }
@@ -190,8 +185,8 @@ resident_installation() {
         iconv -f UTF-8 -t CP932 -o "$E2E_C/res/install.inf" "$E2E_C/res/install.inf"
     check "$lang: resident application skips the shortcut options page" run_scenario resident 'C:\res\INSTALL.EXE'
     startup=$(shell_folder Startup) programs=$(shell_folder Programs) desktop=$(shell_folder Desktop)
-    check "$lang: resident application gets the Startup link" test "$(link_field "$startup/$W_RES_TITLE.lnk" 'Local path')" = 'C:\ResTool\sample.exe'
-    check "$lang: Startup link has no working folder" test -z "$(link_field "$startup/$W_RES_TITLE.lnk" 'Working directory')"
+    check "$lang: resident application gets the Startup link" test "$(e2e_link_field "$startup/$W_RES_TITLE.lnk" 'Local path')" = 'C:\ResTool\sample.exe'
+    check "$lang: Startup link has no working folder" test -z "$(e2e_link_field "$startup/$W_RES_TITLE.lnk" 'Working directory')"
     check "$lang: resident application gets no program group" test ! -e "$programs/$W_RES_TITLE"
     check "$lang: resident application gets no desktop link" test ! -e "$desktop/$W_RES_TITLE.lnk"
 }
