@@ -21,6 +21,7 @@ packages=(
   clang libclang-rt-14-dev
   gnuplot-nox
   shellcheck libxml2-utils
+  jq
 )
 
 missing=()
