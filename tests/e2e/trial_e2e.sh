@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# The trial of a package (scripts/trial.sh) end to end, in each language of TEST_LANGS:
+# the sample's trial is clean; an application's own file kept with --keep-user-files is
+# reported with its folder, a key it wrote below a [Reg] key is removed and one outside
+# is reported; a package with an infcheck error stops before anything runs; with --force a
+# package whose entry has no source reports the copy failure box; bad arguments are a
+# usage error. Checked through the trial's exit status, its JSON findings and pictures.
+# The jq filters name their arguments as $name, in single quotes.
+# shellcheck disable=SC2016
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+TRIAL=$E2E_ROOT/scripts/trial.sh
+OUT=$E2E_BUILD/trial-e2e
+
+# trial NAME ARGS...: runs the trial (its report goes to OUT/NAME.log, its findings to
+# OUT/NAME.json) and sets CODE to its exit status.
+trial() {
+    local name=$1
+    shift
+    CODE=0
+    rm -f "$OUT/$name.json"
+    env -u TEST_REPORT "$TRIAL" --json "$OUT/$name.json" "$@" >"$OUT/$name.log" 2>&1 || CODE=$?
+    sed 's/^/      | /' "$OUT/$name.log" >"$OUT/$name.shown"
+}
+
+# found NAME FILTER [JQ_ARGS...]: the jq FILTER over NAME's findings holds (prints why not).
+found() {
+    jq -e "$2" "${@:3}" "$OUT/$1.json" >/dev/null 2>&1 && return 0
+    echo "      | not so in $OUT/$1.json: $2"
+    return 1
+}
+
+# exit_is NAME CODE: the trial NAME exited with CODE (shows its report when not).
+exit_is() {
+    [ "$CODE" = "$2" ] && return 0
+    echo "      | $1 exited with $CODE, not $2:"
+    tail -n 40 "$OUT/$1.shown"
+    return 1
+}
+
+# package NAME: a copy of the sample in OUT/NAME.
+package() {
+    rm -rf "${OUT:?}/$1" && cp -R "$E2E_ROOT/sample" "$OUT/$1"
+}
+
+clean_sample() {
+    local lang=$1 shots=$OUT/sample-$1-shots picture
+    trial "sample-$lang" "${flag[@]}" --shots "$shots" "$E2E_ROOT/sample"
+    check "$lang: the sample's trial is clean" exit_is "sample-$lang" 0
+    check "$lang: nothing is left behind" found "sample-$lang" \
+        '.leftovers | ([.files, .folders, .shortcuts, .registry_keys, .registry_values] | flatten == []) and .system_copy == null'
+    check "$lang: the installed files with sizes" found "sample-$lang" \
+        '[.installed.files[] | "\(.path) \(.size)"] | sort == ["C:\\SampleEd\\INSTALL.EXE \($size)",
+         "C:\\SampleEd\\INSTALL.INF 408", "C:\\SampleEd\\plugins\\plug.dll 29",
+         "C:\\SampleEd\\readme.txt 62", "C:\\SampleEd\\sample.cfg 18", "C:\\SampleEd\\sample.exe 31"]' \
+        --arg size "$(stat -c %s "$E2E_BIN/INSTALL.exe")"
+    check "$lang: the three shortcuts with target and arguments" found "sample-$lang" \
+        '[.installed.shortcuts[] | "\(.target) \(.arguments)"] | sort == ["C:\\SampleEd\\install.exe /r", "C:\\SampleEd\\readme.txt ", "C:\\SampleEd\\sample.exe "]'
+    check "$lang: the uninstall entry" found "sample-$lang" \
+        '.installed.uninstall_entry.values.UninstallString == "\"C:\\SampleEd\\INSTALL.EXE\" /r" and (.installed.uninstall_entry.key | endswith("\\Uninstall\\SampleEd"))'
+    check "$lang: the completion and the confirmation box, answered OK" found "sample-$lang" \
+        '[.boxes[] | [.stage, .text, .pressed, .error]] ==
+         [["install", $completed, "OK", false], ["uninstall", $confirm, "OK", false]]' \
+        --arg completed "$(e2e_text "Installation has been completed." "インストールが完了しました。")" \
+        --arg confirm "$(e2e_text "Sample Editor will be uninstalled." "Sample Editorを削除します。")"
+    for picture in 1-destination-page 2-shortcut-options-page 3-copy-page-done install-box-1 \
+        uninstall-box-1 4-uninstall-outcome; do
+        [ -s "$shots/$picture.png" ] || break
+    done
+    check "$lang: a picture of every page and box in --shots" test -s "$shots/$picture.png"
+}
+
+# The application's use: a file of its own in its folder, a key below the first [Reg]
+# key and one outside every [Reg] key; the file is kept.
+kept_file_and_keys() {
+    local lang=$1
+    trial "keep-$lang" "${flag[@]}" --keep-user-files --after-install \
+        'echo mine> notes.txt & reg add HKCU\Software\SampleSoft\SampleEd\Settings /v Size /d 10 /f & reg add HKCU\Software\TrialOutside /v x /d y /f' \
+        "$E2E_ROOT/sample"
+    check "$lang: a kept user file is not clean" exit_is "keep-$lang" 1
+    check "$lang: the command made the file and both keys" found "keep-$lang" \
+        '.after_install.exit == 0 and .after_install.made.files == ["C:\\SampleEd\\notes.txt"] and
+         (.after_install.made.registry_keys | index("HKCU\\Software\\SampleSoft\\SampleEd\\Settings") and index("HKCU\\Software\\TrialOutside"))'
+    check "$lang: the file question was answered No" found "keep-$lang" \
+        '[.boxes[] | select(.text | contains("C:\\SampleEd\\notes.txt")) | .pressed] | length == 1 and (.[0] | test("^(No|いいえ)"))'
+    check "$lang: the kept file and its folder are reported" found "keep-$lang" \
+        '.leftovers.files == ["C:\\SampleEd\\notes.txt"] and .leftovers.folders == ["C:\\SampleEd"]'
+    check "$lang: the key below a [Reg] key was removed" found "keep-$lang" \
+        '[.leftovers.registry_keys[] | select(startswith("HKCU\\Software\\SampleSoft\\SampleEd"))] == []'
+    check "$lang: the key outside the [Reg] keys is reported" found "keep-$lang" \
+        '.leftovers.registry_keys | index("HKCU\\Software\\TrialOutside")'
+    check "$lang: the report names the kept file" grep -qF 'C:\SampleEd\notes.txt' "$OUT/keep-$lang.log"
+}
+
+# A [Reg] key under no root: infcheck's error stops the trial before any bench.
+infcheck_error() {
+    local lang=$1
+    package bad-reg
+    printf '4=Software\\NoRoot\n' >>"$OUT/bad-reg/install.inf"
+    trial "bad-reg-$lang" "${flag[@]}" "$OUT/bad-reg"
+    check "$lang: an infcheck error stops the trial with 1" exit_is "bad-reg-$lang" 1
+    check "$lang: the finding is shown and nothing ran" eval \
+        "grep -q 'error: .*\[reg-root\]' '$OUT/bad-reg-$lang.log' && ! grep -q '== installing' '$OUT/bad-reg-$lang.log'"
+    check "$lang: the findings say infcheck's exit" found "bad-reg-$lang" \
+        '.infcheck.exit == 1 and .boxes == [] and .exit == 1'
+}
+
+# An entry without its source, tried with --force: the copy failure is an error box.
+missing_source() {
+    local lang=$1
+    package missing
+    rm "$OUT/missing/sample.cfg"
+    trial "missing-$lang" "${flag[@]}" --force "$OUT/missing"
+    check "$lang: a copy failure box makes the trial fail" exit_is "missing-$lang" 1
+    check "$lang: the copy failure box is reported as an error" found "missing-$lang" \
+        '[.boxes[] | select(.error) | [.stage, .caption, .text]] == [["install", $error, $failed]]' \
+        --arg error "$(e2e_text Error エラー)" \
+        --arg failed "$(e2e_text "Failed in copying sample.cfg" "sample.cfg のコピーに失敗しました。")"
+    check "$lang: the trial went on to the uninstallation" found "missing-$lang" \
+        '.infcheck.exit == 1 and .installed.uninstall_entry != null and .error_boxes == 1 and .failed_steps == 0'
+}
+
+usage_errors() {
+    local lang=$1 code
+    for args in "" "--shots" "--bogus $E2E_ROOT/sample" "$OUT/no-such-package" \
+        "$E2E_ROOT/sample $E2E_ROOT/sample"; do
+        code=0
+        # shellcheck disable=SC2086  # the arguments are split on purpose
+        "$TRIAL" $args >/dev/null 2>&1 || code=$?
+        check "$lang: '${args//$E2E_ROOT/.}' is a usage error (exit $code)" test "$code" = 2
+    done
+}
+
+mkdir -p "$OUT"
+for lang in $E2E_LANGS; do
+    flag=()
+    [ "$lang" = ja ] && flag+=(--ja)
+    [ "$E2E_ARCH" = i686 ] && flag+=(--i686)
+    E2E_LANG=$lang
+    if [ -n "$E2E_NO_WIZARD" ]; then
+        skip "$lang: trials of the $E2E_ARCH build" "$E2E_NO_WIZARD"
+        continue
+    fi
+    started=$SECONDS
+    clean_sample "$lang"
+    kept_file_and_keys "$lang"
+    infcheck_error "$lang"
+    missing_source "$lang"
+    usage_errors "$lang"
+    echo "  ($lang took $((SECONDS - started)) s)"
+done
+e2e_summary
