@@ -88,6 +88,9 @@ UNINSTALL_ENTRY='^HKLM\\Software\\(Wow6432Node\\)?Microsoft\\Windows\\CurrentVer
 # say TEXT...: a line of the report.
 say() { printf '%s\n' "$*"; }
 
+# count N ONE MANY: "N ONE" or "N MANY".
+count() { if [ "$1" -eq 1 ]; then echo "1 $2"; else echo "$1 $3"; fi; }
+
 # from_system FILE: a file of the system's code page in UTF-8 (as it is where it is none).
 from_system() {
     local text
@@ -530,7 +533,7 @@ write_json "$status"
 if [ "$status" -eq 0 ]; then
     say "== clean, in $((SECONDS - started)) s (exit 0)"
 else
-    say "== not clean: $left leftovers, $error_boxes error boxes, $failures failed steps," \
-        "in $((SECONDS - started)) s (exit 1)"
+    say "== not clean: $(count "$left" leftover leftovers), $(count "$error_boxes" "error box" \
+        "error boxes"), $(count "$failures" "failed step" "failed steps"), in $((SECONDS - started)) s (exit 1)"
 fi
 exit $status
