@@ -91,14 +91,23 @@ say() { printf '%s\n' "$*"; }
 # count N ONE MANY: "N ONE" or "N MANY".
 count() { if [ "$1" -eq 1 ]; then echo "1 $2"; else echo "$1 $3"; fi; }
 
+# The system's ANSI code page of the run: the program reads install.inf in it.
+codepage=$([ "$lang" = ja ] && echo CP932 || echo CP1252)
+
 # from_system FILE: a file of the system's code page in UTF-8 (as it is where it is none).
 from_system() {
     local text
-    if [ "$lang" = ja ] && text=$(iconv -f CP932 -t UTF-8 "$1" 2>/dev/null); then
+    if text=$(iconv -f "$codepage" -t UTF-8 "$1" 2>/dev/null); then
         printf '%s\n' "$text"
     else
         cat "$1"
     fi
+}
+
+# quoted TEXT: TEXT as a quoted argument of a driver scenario.
+quoted() {
+    local t=${1//\\/\\\\}
+    printf '"%s"' "${t//\"/\\\"}"
 }
 
 # winpath RELATIVE: the Windows form of a path below drive C.
@@ -252,16 +261,15 @@ tell_boxes() {
 # control_text STAGE ID: the text of a visible control as the driver's texts logged it.
 control_text() {
     tr -d '\r' <"$E2E_LOGS/$E2E_CASE-$E2E_CASE-$1.log" |
-        grep -E "^ +id=$2 \\(" | grep -v '\[hidden\]' | tail -n1 | sed 's/.* text="\(.*\)".*/\1/'
+        grep -E "^ +id=$2 \\(" | grep -v '\[hidden\]' | tail -n1 | sed 's/.* text="\(.*\)".*/\1/; s/\\"/"/g'
 }
 
 # ---- the steps ---------------------------------------------------------------------
 
 check_package() {
     say "== infcheck $package"
-    local codepage=1252 code=0
-    [ "$lang" = ja ] && codepage=932
-    "$E2E_BUILD/native/infcheck" --codepage "$codepage" "$package" >"$work/infcheck.txt" 2>&1 || code=$?
+    local code=0
+    "$E2E_BUILD/native/infcheck" --codepage "${codepage#CP}" "$package" >"$work/infcheck.txt" 2>&1 || code=$?
     sed 's/^/  /' "$work/infcheck.txt"
     infcheck_code=$code
     [ "$code" -eq 0 ] && return 0
@@ -290,7 +298,7 @@ install() {
     fi
     drive install 'C:\trial-package\INSTALL.EXE' < <(
         echo "boxes 0 install-box"
-        echo "wait \"$caption\" 30000"
+        echo "wait $(quoted "$caption") 30000"
         echo "shot 1-destination-page"
         echo "click 0x3024"
         if [ "${resident:0:1}" != 1 ]; then
@@ -305,7 +313,7 @@ install() {
         echo "texts"
         echo "shot 3-copy-page-done"
         echo "click 0x3025"
-        echo "gone \"$caption\""
+        echo "gone $(quoted "$caption")"
         echo "ended INSTALL.EXE 30000"
     ) && say "  copy page: $(control_text install 1007)"
     snapshot installed
@@ -353,7 +361,7 @@ after_install() {
     local bat=$work/after-install.cmd folder=C:\\
     [ -n "$program" ] && folder=${program%\\*}
     printf '@cd /d "%s"\r\n%s\r\n' "$folder" "$after" >"$bat.utf8"
-    if [ "$lang" = ja ]; then iconv -f UTF-8 -t CP932 "$bat.utf8" >"$bat"; else cp "$bat.utf8" "$bat"; fi
+    iconv -f UTF-8 -t "$codepage" "$bat.utf8" >"$bat" || cp "$bat.utf8" "$bat"
     bench_run "$(bench_winpath "$BENCH_SYSDIR")\\cmd.exe" /c "$(bench_winpath "$bat")" >"$work/after-install.out" 2>&1
     after_code=$?
     from_system "$work/after-install.out" | tr -d '\r' | sed '/^ *$/d; s/^/  | /'
@@ -394,14 +402,14 @@ uninstall() {
     say "== uninstalling: $program ${args[*]}"
     drive uninstall "$program" "${args[@]}" < <(
         echo "boxes $answer uninstall-box"
-        echo "wait \"$caption\" 30000"
+        echo "wait $(quoted "$caption") 30000"
         echo "settle 300000"
         echo "expectenabled 2 1"
         echo "settle 3000"
         echo "texts"
         echo "shot 4-uninstall-outcome"
         echo "click 2"
-        echo "gone \"$caption\""
+        echo "gone $(quoted "$caption")"
         echo "ended INSTALL.EXE 30000"
     ) && say "  outcome: $(control_text uninstall 1008)"
     say "== restarting the wineserver (the deletion deferred to the next start)"
