@@ -120,6 +120,9 @@ missing_source() {
         '.infcheck.exit == 1 and .installed.uninstall_entry != null and .error_boxes == 1 and .failed_steps == 0'
 }
 
+# refused LANG: the trial refused the build with 2 and said why.
+refused() { [ "$CODE" = 2 ] && grep -qF "$E2E_NO_WIZARD" "$OUT/refused-$1.log"; }
+
 usage_errors() {
     local lang=$1 code
     for args in "" "--shots" "--bogus $E2E_ROOT/sample" "$OUT/no-such-package" \
@@ -138,6 +141,8 @@ for lang in $E2E_LANGS; do
     [ "$E2E_ARCH" = i686 ] && flag+=(--i686)
     E2E_LANG=$lang
     if [ -n "$E2E_NO_WIZARD" ]; then
+        trial "refused-$lang" "${flag[@]}" "$E2E_ROOT/sample"
+        check "$lang: a trial of the $E2E_ARCH build says it cannot run here (exit 2)" refused "$lang"
         skip "$lang: trials of the $E2E_ARCH build" "$E2E_NO_WIZARD"
         continue
     fi
