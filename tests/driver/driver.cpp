@@ -882,7 +882,7 @@ HWND chooseButton(HWND box, const std::vector<HWND> &buttons)
         if (g_boxButton > 0 && controlId(buttons[i]) == g_boxButton)
             return buttons[i];
     DWORD_PTR def = 0;
-    if (SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &def) &&
+    if (SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, sendTimeoutMs(), &def) &&
         HIWORD(def) == DC_HASDEFID)
         for (size_t i = 0; i < buttons.size(); ++i)
             if (controlId(buttons[i]) == LOWORD(def))
@@ -979,7 +979,7 @@ bool cmdEnded(const Args &a)
     if (!pollUntil(timeout, [&]() { return (n = processesNamed(a[0])) == 0; }))
         return n < 0 ? fail("cannot list the processes")
                      : fail("%d process(es) of %s still running after %lu ms", n,
-                            q(a[0]).c_str(), (unsigned long)timeout);
+                            q(a[0]).c_str(), (unsigned long)(timeout * g_timeFactor));
     report("ended: no process of %s", q(a[0]).c_str());
     return true;
 }

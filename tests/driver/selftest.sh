@@ -421,8 +421,9 @@ run_reboot_check() {
 
 # run_boxes_flow: the target driven with "boxes 6": each of its boxes is answered on the
 # way (Yes where the box has it, else its default button), logged and shot; "ended"
-# fails while the target runs and passes once it has ended. Then "boxes 7" answers the
-# first box No where its default is Yes.
+# fails while the target runs (saying how long it waited, time factor included) and
+# passes once it has ended. Then "boxes 7" answers the first box No where its default
+# is Yes.
 run_boxes_flow() {
     scenario ended-running <<EOF
 ended target.exe 300
@@ -441,6 +442,8 @@ EOF
     bench_spawn "$BIN/target.exe" ${TARGET_ARG:+"$TARGET_ARG"} >"$out" 2>&1
     local target=$BENCH_PID
     reject ended-running 1 '1 process(es) of "target.exe" still running after 300 ms'
+    # A stretched wait is told as it was waited.
+    DRIVER_TIME_FACTOR=2 reject ended-running 1 '1 process(es) of "target.exe" still running after 600 ms'
     pass boxes
     bench_wait "$target" 10 >/dev/null 2>&1 || bench_kill "$target"
     got=$(tr -d '\r' <"$out" | tr '\n' ' ')
