@@ -103,17 +103,21 @@ _bench_kernel_runs_32bit() {
     "$probe" 2>/dev/null
 }
 
-# _bench_template_stamp: names the Wine version, the template's recipe and whether it
-# holds the 32-bit side.
+# _bench_template_stamp [SIDES]: names the Wine version, the template's recipe and the
+# sides it holds (SIDES, by default those the route needs: 64, or 32+64).
 _bench_template_stamp() {
-    local side=64
-    [ "$BENCH_ROUTE32" = none ] || side=32+64
+    local side=${1:-64}
+    [ -n "${1:-}" ] || [ "$BENCH_ROUTE32" = none ] || side=32+64
     echo "$("$BENCH_WINE" --version) recipe 6 $side"
 }
 
-# _bench_template_ready: the template exists and was made by this Wine version.
+# _bench_template_ready: the template exists and was made by this Wine version with the
+# sides the route needs; one with both serves every route (a run forced to none on a
+# machine with a route must not make it again).
 _bench_template_ready() {
-    [ "$(cat "$BENCH_ROOT/template/.bench-ready" 2>/dev/null)" = "$(_bench_template_stamp)" ]
+    local stamp
+    stamp=$(cat "$BENCH_ROOT/template/.bench-ready" 2>/dev/null)
+    [ "$stamp" = "$(_bench_template_stamp)" ] || [ "$stamp" = "$(_bench_template_stamp 32+64)" ]
 }
 
 # _bench_wine_env CMD...: runs CMD with the bench's Wine environment (no X).
