@@ -4,8 +4,10 @@
 # command standing for the application's own use, uninstalls it through its uninstall
 # entry as the control panel would, restarts the wineserver as a restart of the system
 # would, and reports everything the run left behind against a record taken before it.
+# --i686 tries the shipped 32-bit program on the bench's route for 32-bit programs
+# (tests/lib/winebench.sh); its records cover the 32-bit registry view and syswow64.
 # Exit status: 0 clean, 1 leftovers, error boxes or a step that failed, 2 usage error (or
-# a build whose wizard the bench cannot run here).
+# --i686 where the bench has no route for 32-bit programs).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -56,8 +58,8 @@ TEST_ARCH=$arch E2E_NAME=trial
 # shellcheck source=../tests/e2e/lib.sh
 . tests/e2e/lib.sh
 E2E_LANG=$lang
-if [ -n "$E2E_NO_WIZARD" ]; then
-    echo "trial: the $arch build's wizard cannot run here: $E2E_NO_WIZARD" >&2
+if [ "$arch" = i686 ] && [ "$BENCH_ROUTE32" = none ]; then
+    echo "trial: no route for 32-bit programs here: $BENCH_ROUTE32_WHY" >&2
     exit 2
 fi
 suffix=$([ "$arch" = i686 ] && echo -i686)
@@ -183,15 +185,16 @@ reg_flatten() {
 
 # snapshot NAME: records drive C (WORK/NAME.snap.files: type, size, date, path) and the
 # registry (WORK/NAME.snap.reg, without Wine's churn), both sorted. The wineserver is
-# stopped for it, which writes the registry files, and a new one started.
+# stopped for it, which writes the registry files, and a new one started (on the bench's
+# route: on the emulated one it lives in a user namespace).
 snapshot() {
     local out=$work/$1.snap
-    "$BENCH_WINESERVER" -k 2>/dev/null
-    "$BENCH_WINESERVER" -w
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -k 2>/dev/null
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -w
     (cd "$E2E_C" && find . -mindepth 1 -printf '%y\t%s\t%TY-%Tm-%Td %TH:%TM\t%P\n') | LC_ALL=C sort -t $'\t' -k4 >"$out.files"
     { reg_flatten "$WINEPREFIX/system.reg" HKLM; reg_flatten "$WINEPREFIX/user.reg" HKCU; } |
         without_churn | LC_ALL=C sort -u >"$out.reg"
-    "$BENCH_WINESERVER" -p
+    "${BENCH_LAUNCH[@]}" "$BENCH_WINESERVER" -p
 }
 
 # without_churn: the lines of a flattened registry whose key is not below CHURN_KEYS.
@@ -519,7 +522,8 @@ infcheck_code=0 after_code='' entry='' program='' left=0
 args=()
 for f in installed.files installed.links installed.keys entry.values \
     {used,left}.{files,folders,links,copy,keys,values}; do : >"$work/$f"; done
-say "== trial of $package ($(e2e_text English Japanese), $arch)"
+say "== trial of $package ($(e2e_text English Japanese), $arch$([ "$arch" = i686 ] &&
+    echo " on the $BENCH_ROUTE32 route"))"
 if ! check_package; then
     write_json 1
     say "== stopped by infcheck (exit 1)"
