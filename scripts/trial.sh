@@ -75,8 +75,11 @@ error_caption=$(e2e_text "Error" "エラー")
 
 # Wine's own changes between two records, never the package's: keys below these (in
 # either registry view) are left out. A Japanese run registers the Japanese fonts; the
-# graphics driver records the display adapter as it starts.
+# graphics driver records the display adapter as it starts; the console host saves its
+# default settings when it first picks a font for a console window (now and then, for
+# one of the console programs the trial runs: the driver, reg or cmd).
 CHURN_KEYS=(
+    'HKCU\Console'
     'HKCU\Software\Wine'
     'HKLM\System\CurrentControlSet\Control\Class'
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
