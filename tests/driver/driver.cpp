@@ -39,6 +39,12 @@
 //                                       id 0xFFFF) with CAPTION and, if given,
 //                                       exactly TEXT; press the button and
 //                                       wait until the box has closed
+//   answerall CAPTION BUTTON_ID ID TEXT until control ID of the current
+//                                       window has exactly TEXT (within the
+//                                       settle time), answer every enabled
+//                                       message box with CAPTION that comes
+//                                       up by pressing BUTTON_ID; logs each
+//                                       text and the count
 //   shot NAME                           screenshot request, see cmdShot
 //   sleep MS                            pause
 //   timeout MS                          default for waits (15000)
@@ -746,6 +752,41 @@ bool writeFile(const WStr &path, const std::string &content)
     return CloseHandle(f) && ok;
 }
 
+// Answers boxes of caption a[0] with button a[1] until control a[2] of the
+// current window reads a[3]. The settle time starts again after each box, so
+// a run of any length of questions ends only when the window reaches its text.
+bool cmdAnswerAll(const Args &a)
+{
+    if (!requireCurrent())
+        return false;
+    long button = idArg(a, 1), id = idArg(a, 2);
+    unsigned answered = 0;
+    WStr got;
+    for (;;) {
+        HWND box = NULL;
+        bool reached = pollUntil(g_settleMs, [&]() {
+            BoxQuery bq = { &a[0], NULL, NULL };
+            EnumWindows(boxProc, (LPARAM)&bq);
+            if ((box = bq.found) != NULL)
+                return true;
+            HWND c = findChild(g_cur, id);
+            got = c ? controlText(c) : WStr();
+            return c && got == a[3];
+        });
+        if (!box && reached)
+            break;
+        if (!box)
+            return fail("control %ld has %s after %u boxes; expected %s", id, q(got).c_str(),
+                        answered, q(a[3]).c_str());
+        WStr text;
+        if (!messageText(box, text) || !pressBoxButton(box, button))
+            return false;
+        report("answerall: box %u says %s; pressed %ld", ++answered, q(text).c_str(), button);
+    }
+    report("answerall: %u boxes; control %ld reads %s", answered, id, q(got).c_str());
+    return true;
+}
+
 // Shot NAME of window h: writes NAME.req into %DRIVER_SHOT_DIR% and waits for
 // the bench to produce NAME.png there; a no-op without DRIVER_SHOT_DIR.  The
 // request's second line, when there is a window, is its rectangle on the
@@ -1053,6 +1094,7 @@ const Command COMMANDS[] = {
     { "check", "nn", cmdCheck },
     { "close", "", cmdClose },
     { "answer", "tnT", cmdAnswer },
+    { "answerall", "tnnt", cmdAnswerAll },
     { "shot", "t", cmdShot },
     { "sleep", "n", cmdSleep },
     { "timeout", "n", cmdTimeout },

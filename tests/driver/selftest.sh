@@ -147,8 +147,8 @@ wait "$CAP_MISSING"
 expectmsg "$MISSING"
 EOF
     scenario wizard <<EOF
-answer "$CAP_MISSING" 1 "$MISSING"
 waitclass "#32770" "$CAP_DLG"
+answerall "$CAP_MISSING" 1 101 ""
 settext 101 "$NAME"
 expect 101 "$NAME"
 check 102 1
@@ -242,6 +242,12 @@ EOF
 settle 300
 wait "$CAP_DLG"
 click 1
+EOF
+    # The box is answered, then the text never comes.
+    scenario answerall-never <<EOF
+settle 300
+waitclass "#32770" "$CAP_DLG"
+answerall "$CAP_MISSING" 1 101 "never"
 EOF
     scenario dialog-class <<EOF
 waitclass Edit "$CAP_DLG" 300
@@ -387,6 +393,7 @@ run_flow() {
     fi
     pass missing
     [ "$full" = 1 ] && reject dialog-modal 3 "control 1 is in a disabled window"
+    [ "$full" = 1 ] && reject answerall-never 3 "control 101 has \"\" after 1 boxes; expected \"never\""
     pass wizard
     if [ "$full" = 1 ]; then
         reject wizard-next-disabled 3 "control 12324 is disabled"
@@ -400,6 +407,7 @@ run_flow() {
     check_target_output "$OUT/$LANG_TAG-target.out"
     contains box "expect 65535: \"$MSG\""
     contains finish "log finished"
+    contains "$([ "$full" = 1 ] && echo answerall-never || echo wizard)" "answerall: box 1 says \"$MISSING\"; pressed 1"
 }
 
 # run_reboot_check: a delayed delete is carried out by bench_reboot only.
