@@ -16,6 +16,8 @@
 //                                       it becomes the current window (an
 //                                       enabled one is preferred)
 //   waitclass CLASS CAPTION [TIMEOUT_MS] the same, also matching the class
+//   waitenabled CAPTION [TIMEOUT_MS]    the same, but only an enabled window
+//                                       (not one behind its own message box)
 //   gone CAPTION [TIMEOUT_MS]           no visible top-level window has CAPTION
 //   texts                               log the controls of the current window
 //   expect ID TEXT                      control ID has exactly TEXT
@@ -446,12 +448,13 @@ DWORD numArg(const Args &a, size_t i, DWORD def)
 
 long idArg(const Args &a, size_t i) { return (long)numArg(a, i, 0) & 0xFFFF; }
 
-bool waitTop(const WStr *cls, const WStr &cap, DWORD timeout)
+bool waitTop(const WStr *cls, const WStr &cap, DWORD timeout, bool enabledOnly = false)
 {
     HWND h = NULL;
     DWORD start = GetTickCount();
-    if (!pollUntil(timeout, [&]() { return (h = findTop(cls, cap)) != NULL; }))
-        return fail("no visible window%s%s with caption %s after %lu ms", cls ? " of class " : "",
+    if (!pollUntil(timeout, [&]() { return (h = findTop(cls, cap, enabledOnly)) != NULL; }))
+        return fail("no visible%s window%s%s with caption %s after %lu ms",
+                    enabledOnly ? " enabled" : "", cls ? " of class " : "",
                     cls ? q(*cls).c_str() : "", q(cap).c_str(), (unsigned long)(timeout * g_timeFactor));
     g_cur = h;
     report("wait: found %s (class %s) after %lu ms", q(caption(h)).c_str(),
@@ -460,6 +463,8 @@ bool waitTop(const WStr *cls, const WStr &cap, DWORD timeout)
 }
 
 bool cmdWait(const Args &a) { return waitTop(NULL, a[0], numArg(a, 1, g_waitMs)); }
+
+bool cmdWaitEnabled(const Args &a) { return waitTop(NULL, a[0], numArg(a, 1, g_waitMs), true); }
 
 bool cmdWaitClass(const Args &a) { return waitTop(&a[0], a[1], numArg(a, 2, g_waitMs)); }
 
@@ -1080,6 +1085,7 @@ struct Command {
 const Command COMMANDS[] = {
     { "wait", "tN", cmdWait },
     { "waitclass", "ttN", cmdWaitClass },
+    { "waitenabled", "tN", cmdWaitEnabled },
     { "gone", "tN", cmdGone },
     { "texts", "", cmdTexts },
     { "expect", "nt", cmdExpect },

@@ -149,6 +149,7 @@ EOF
     scenario wizard <<EOF
 waitclass "#32770" "$CAP_DLG"
 answerall "$CAP_MISSING" 1 101 ""
+waitenabled "$CAP_DLG" 1000
 settext 101 "$NAME"
 expect 101 "$NAME"
 check 102 1
@@ -242,6 +243,10 @@ EOF
 settle 300
 wait "$CAP_DLG"
 click 1
+EOF
+    # The dialog stands behind its box.
+    scenario dialog-behind-box <<EOF
+waitenabled "$CAP_DLG" 300
 EOF
     # The box is answered, then the text never comes.
     scenario answerall-never <<EOF
@@ -393,6 +398,7 @@ run_flow() {
     fi
     pass missing
     [ "$full" = 1 ] && reject dialog-modal 3 "control 1 is in a disabled window"
+    [ "$full" = 1 ] && reject dialog-behind-box 1 "no visible enabled window with caption \"$CAP_DLG\""
     [ "$full" = 1 ] && reject answerall-never 3 "control 101 has \"\" after 1 boxes; expected \"never\""
     pass wizard
     if [ "$full" = 1 ]; then
