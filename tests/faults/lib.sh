@@ -1,0 +1,189 @@
+# shellcheck shell=bash disable=SC2034  # its variables serve the scripts that source it
+# lib.sh - shared steps of the fault scripts, on top of the end-to-end library: the
+# packages (the sample, 500 files), the installation's traces, a kill the moment a trace
+# appears or goes, the process of this bench that runs a command, and the figures of a
+# fault (runs, recovered, files and keys lost) counted into FAULTS_FIGURES.
+#
+# FAULTS_ROUNDS (default 1) repeats each fault; every round moves the kill points.
+# shellcheck source=../e2e/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+FAULTS_ROUNDS=${FAULTS_ROUNDS:-1}
+FAULTS_FIGURES=$E2E_LOGS/${E2E_NAME:-faults}-$E2E_ARCH-figures.txt
+FA_UNINSTALL='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+FA_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+
+# fa_texts: the program's texts of the bench's language (FA_TITLE names the package).
+fa_texts() {
+    FA_CAPTION=$(e2e_text "Installation of $FA_TITLE" "${FA_TITLE}のインストール")
+    FA_SUCCEEDED=$(e2e_text "Installation succeeded.  Press <Finish> for completion." \
+        "インストールが完了しました。「完了」を押すと終了します。")
+    FA_COMPLETED=$(e2e_text "Installation has been completed." "インストールが完了しました。")
+    FA_UNINFO=$(e2e_text 'Uninstall information will be destroyed except upgrade.\nDo you assign an other folder?' \
+        'バージョンアップ以外では既にあるアンインストール情報が壊されます。\n別のフォルダーを指定しますか？')
+    FA_CONFIRM=$(e2e_text Confirmation 上書き確認)
+    FA_ALREADY=$(e2e_text " is already exists." " は既に存在します。")
+    FA_ERROR=$(e2e_text Error エラー)
+    FA_REMOVE=$(e2e_text "$FA_TITLE will be uninstalled." "${FA_TITLE}を削除します。")
+    FA_UNCAPTION=$(e2e_text "Uninstallation of $FA_TITLE" "${FA_TITLE}の削除")
+    FA_REMOVED=$(e2e_text "$FA_TITLE has been successfully uninstalled." "${FA_TITLE}は正常に削除されました。")
+}
+
+# fa_use NAME TITLE FOLDER: the package C:\NAME of title TITLE, installed into C:\FOLDER.
+fa_use() {
+    FA_PKG=$E2E_C/$1 FA_PKGWIN="C:\\$1" FA_TITLE=$2 FA_FOLDER=$3
+    FA_DEST=$E2E_C/$3 FA_DESTWIN="C:\\$3" FA_KEY="$FA_UNINSTALL\\$3"
+    fa_texts
+}
+
+# fa_sample NAME: the sample as package NAME (no file opened at the end).
+fa_sample() {
+    e2e_package "$1"
+    sed -i '/^Open=/d' "$E2E_C/$1/install.inf"
+}
+
+# fa_big_package NAME TITLE FOLDER: 500 entries, one of them into a sub-folder; the
+# entries of FA_BIG (multiples of 33) are 512 KiB so that a kill lands inside their
+# copy, the others 4 KiB. A [Group] with the uninstall item and one [Reg] key.
+fa_big_package() {
+    local dir=$E2E_C/$1 n size
+    rm -rf "$dir" && mkdir -p "$dir" && cp "$E2E_BIN/INSTALL.exe" "$dir/INSTALL.EXE"
+    {
+        printf '[Install]\r\nTitle=%s\r\nFolder=%s\r\nTSR=0\r\n' "$2" "$3"
+        for n in $(seq 1 500); do
+            if [ "$n" = 250 ]; then printf '%s=e%03d.dat,data\\e%03d.dat\r\n' "$n" "$n" "$n"
+            else printf '%s=e%03d.dat\r\n' "$n" "$n"; fi
+        done
+        printf '[Group]\r\n1=%s,e001.dat\r\n2=Uninstall %s,install.exe,/r\r\n' "$2" "$2"
+        printf '[Reg]\r\n1=HKEY_CURRENT_USER\\Software\\FaultSoft\\%s\r\n' "$3"
+    } >"$dir/install.inf"
+    for n in $(seq 1 500); do
+        size=4; [ $((n % 33)) = 0 ] && size=512
+        head -c $((size * 1024)) /dev/urandom >"$dir/$(printf 'e%03d.dat' "$n")"
+    done
+}
+
+# fa_expected: FA_EXPECT, the tree the package must leave in FA_DEST (made once per package).
+fa_expected() {
+    FA_EXPECT=$E2E_LOGS/$E2E_CASE-expect-${FA_FOLDER}
+    rm -rf "$FA_EXPECT" && mkdir -p "$FA_EXPECT"
+    # The program names the copy of its setup information file after itself.
+    cp "$FA_PKG/INSTALL.EXE" "$FA_EXPECT/" && cp "$FA_PKG/install.inf" "$FA_EXPECT/INSTALL.INF"
+    local line n value target
+    while IFS= read -r line; do
+        line=${line%$'\r'}
+        case $line in \[Install\]) n=1; continue ;; \[*) n=; continue ;; esac
+        [ -n "${n:-}" ] || continue
+        case ${line%%=*} in *[!0-9]* | '') continue ;; esac
+        value=${line#*=}
+        target=${value#*,}
+        target=${target//\\//}
+        mkdir -p "$FA_EXPECT/$(dirname "$target")"
+        cp "$FA_PKG/${value%%,*}" "$FA_EXPECT/$target"
+    done <"$FA_PKG/install.inf"
+    (cd "$FA_EXPECT" && find . -type f -exec md5sum {} +) >"$FA_EXPECT.md5"
+}
+
+# fa_lost: the number of files of FA_EXPECT that are missing or differ in FA_DEST.
+fa_lost() {
+    if [ -d "$FA_DEST" ]; then
+        (cd "$FA_DEST" && md5sum -c --quiet "$FA_EXPECT.md5" 2>/dev/null) | grep -c 'FAILED'
+    else
+        wc -l <"$FA_EXPECT.md5"
+    fi
+}
+
+# fa_links: the link files of the package's group and the desktop link.
+fa_links() {
+    FA_GROUP=$(bench_unixpath "$(bench_reg_query "$FA_SHELL" Programs)")/$FA_TITLE
+    FA_DESKLINK=$(bench_unixpath "$(bench_reg_query "$FA_SHELL" Desktop)")/$FA_TITLE.lnk
+}
+
+# fa_left: what an uninstallation left behind, one word each (empty when nothing).
+fa_left() {
+    local left=
+    [ -e "$FA_DEST" ] && left+=" files($(find "$FA_DEST" -type f | wc -l))"
+    e2e_reg_has "$FA_KEY" && left+=" entry"
+    e2e_reg_has "HKCU\\Software\\FaultSoft\\$FA_FOLDER" && left+=" reg-key"
+    [ -e "$FA_GROUP" ] && left+=" group"
+    [ -e "$FA_DESKLINK" ] && left+=" desktop-link"
+    printf '%s' "${left# }"
+}
+
+# fa_files_in LEFT / fa_keys_in LEFT: the files and the other traces that fa_left names.
+fa_files_in() { local n; n=$(grep -o 'files([0-9]*)' <<<"$1" | tr -dc 0-9); echo "${n:-0}"; }
+fa_keys_in() { tr ' ' '\n' <<<"$1" | grep -vc -e '^files(' -e '^$'; }
+
+# fa_clear: removes every trace of the package's installation (between two runs).
+fa_clear() {
+    rm -rf "$FA_DEST" "$FA_GROUP" "$FA_DESKLINK"
+    e2e_reg_has "$FA_KEY" && bench_reg delete "$FA_KEY" /f >/dev/null 2>&1
+    e2e_reg_has "HKCU\\Software\\FaultSoft" && bench_reg delete 'HKCU\Software\FaultSoft' /f >/dev/null 2>&1
+    return 0
+}
+
+# fa_kill_when PID TEST...: kills PID the moment TEST holds (looked at without a pause, so
+# that the kill lands within a step); 1 when PID ended or 60 s passed first.
+fa_kill_when() {
+    local pid=$1 n=0 deadline=$((SECONDS + 60))
+    shift
+    until "$@"; do
+        n=$((n + 1))
+        [ $((n % 500)) = 0 ] || continue
+        kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ] || return 1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+# fa_process COMMAND: the PID of this bench's Wine process whose program is COMMAND (a
+# Windows path, any letter case); 1 when there is none.
+fa_process() {
+    local dir arg0
+    for dir in /proc/[0-9]*; do
+        read -r -d '' arg0 <"$dir/cmdline" 2>/dev/null || continue
+        [ "${arg0,,}" = "${1,,}" ] || continue
+        grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null || continue
+        echo "${dir#/proc/}"
+        return 0
+    done
+    return 1
+}
+
+# fa_wait_process COMMAND: waits (up to 20 s) for fa_process COMMAND and prints its PID.
+fa_wait_process() {
+    local _
+    for _ in $(seq 400); do
+        fa_process "$1" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# fa_scenario NAME LINES...: writes the lines as scenario NAME and prints its path.
+fa_scenario() {
+    local name=$1
+    shift
+    printf '%s\n' "$@" | e2e_scenario "$name"
+}
+
+# fa_run SCENARIO PROGRAM ARGS...: drives the program; on failure its windows stay in the log.
+fa_run() { e2e_drive "$@"; }
+
+# fa_figure FAULT RUNS RECOVERED FILES KEYS [ANEW]: adds one fault's figures to the table:
+# runs, recovered through the program's own commands, files and keys lost or left behind,
+# and recovered only by installing again.
+fa_figure() {
+    printf '%s|%s|%s|%s|%s|%s\n' "$1" "$2" "$3" "$4" "$5" "${6:-0}" >>"$FAULTS_FIGURES"
+}
+
+# fa_table: the figures as a Markdown table, runs of the same fault added up.
+fa_table() {
+    [ -f "$FAULTS_FIGURES" ] || return 0
+    echo "| fault | runs | recovered | files lost or left | keys and links lost or left | recovered only by installing again |"
+    echo "|---|---|---|---|---|---|"
+    awk -F'|' '{ if (!($1 in r)) o[++n] = $1; r[$1] += $2; ok[$1] += $3; f[$1] += $4; k[$1] += $5; a[$1] += $6 }
+        END { for (i = 1; i <= n; i++)
+            printf "| %s | %d | %d | %d | %d | %d |\n", o[i], r[o[i]], ok[o[i]], f[o[i]], k[o[i]], a[o[i]] }' \
+        "$FAULTS_FIGURES"
+}
