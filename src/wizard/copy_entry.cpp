@@ -19,6 +19,11 @@ struct FileStamp {
 
 static int ReportCopyFailure(DWORD error)
 {
+    // A disk that filled up stops the copy after the destination was opened for writing
+    // (made anew, or emptied by the overwrite). Wine then leaves the part written, dated
+    // as the source, which a later run would take for the whole file: it goes.
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)
+        DeleteFileA(session.entryTarget);
     if (error == ERROR_SHARING_VIOLATION)
         ShowErrorWith(session.progressWindow, T_IN_USE, session.entryTarget);
     else
