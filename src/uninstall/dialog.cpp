@@ -87,14 +87,22 @@ static void CloseListWindow()
     PostMessageA(session.windowToClose, WM_CLOSE, 0, 0);
 }
 
+// The running copy in the system directory goes at the next start of the system.
+static void ScheduleRunningCopy()
+{
+    char path[kPathSize];
+    DWORD length = GetModuleFileNameA(session.instance, path, sizeof path);
+    if (length && length < sizeof path) ScheduleDeleteAtRestart(path);
+}
+
 void RunUninstaller()
 {
     session.uninstallSucceeded = 0;
     CopyText(session.destFolder, sizeof session.destFolder, session.sourceFolder);
+    // Recorded before the work, whatever its outcome will be: a copy killed during the
+    // work would otherwise stay in the system directory for good.
+    ScheduleRunningCopy();
     DialogBoxParamA(session.instance, TemplateFor(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
     session.progressWindow = NULL;
-    char path[kPathSize];
-    DWORD length = GetModuleFileNameA(session.instance, path, sizeof path);
-    if (length && length < sizeof path) ScheduleDeleteAtRestart(path);
     CloseListWindow();
 }

@@ -5,6 +5,7 @@
 
 extern std::string dialogCaption, dialogStatus, scheduledPath;
 extern bool escapeIgnored;
+extern bool scheduledBeforeWork;  // the installation was still there when the copy was scheduled
 
 // Runs RunUninstaller to its end with the delayed move recorded, not made.
 void RunDialogAsUser();

@@ -3,12 +3,13 @@
 #include "uninstall_dialog_support.h"
 
 std::string dialogCaption, dialogStatus, scheduledPath;
-bool escapeIgnored;
+bool escapeIgnored, scheduledBeforeWork;
 static int ticks;
 
 static BOOL WINAPI RecordMove(LPCSTR from, LPCSTR to, DWORD flags)
 {
     scheduledPath = from;
+    scheduledBeforeWork = FolderExists(session.sourceFolder);
     return !to && flags == MOVEFILE_DELAY_UNTIL_REBOOT;
 }
 
@@ -40,7 +41,7 @@ void RunDialogAsUser()
     dialogCaption.clear();
     dialogStatus.clear();
     scheduledPath.clear();
-    escapeIgnored = false;
+    escapeIgnored = scheduledBeforeWork = false;
     ticks = 0;
     session.instance = GetModuleHandleA(NULL);
     host.moveFileEx = RecordMove;
@@ -88,6 +89,9 @@ TEST_F(UninstallDialog, SuccessShowsTheSentenceAndClosesTheAddRemoveList)
     EXPECT_EQ(session.uninstallSucceeded, 1);
     EXPECT_FALSE(FolderExists(dest));
     EXPECT_EQ(scheduledPath, ModulePath());
+    // Scheduled before the work removed the installation: a copy killed during the work
+    // does not stay in the system directory for good.
+    EXPECT_TRUE(scheduledBeforeWork);
     EXPECT_TRUE(ReceivedClose(list));
     DestroyWindow(list);
 }
