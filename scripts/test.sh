@@ -81,4 +81,8 @@ if [ "$BENCH_ROUTE32" = wow64 ]; then
     done
 fi
 
+# Faults: the program killed, a full disk, second runs (one round; FAULTS_ROUNDS=N by hand).
+echo "== faults_e2e (x86_64, en)"
+suite_script faults_e2e x86_64 en tests/faults/faults_e2e.sh
+
 harness_table

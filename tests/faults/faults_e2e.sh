@@ -15,10 +15,11 @@
 # the kill run stops on the copy page, the rerun answers Yes to every overwrite question
 # and ends with Finish.
 fa_install_lines() {
-    # The driver looks every 2 ms: a run again answers up to 500 questions.
-    local lines=("timeout 30000" "poll 2" "wait \"$FA_CAPTION\"" "click 0x3024")
-    # A setup information file in a folder that no uninstall entry names: go on there.
-    if [ -n "$(find "$FA_DEST" -maxdepth 1 -iname install.inf 2>/dev/null)" ] && ! e2e_reg_has "$FA_KEY"; then
+    # The driver looks every 10 ms: a run again answers up to 500 questions.
+    local lines=("timeout 30000" "poll 10" "wait \"$FA_CAPTION\"" "click 0x3024")
+    # A setup information file in a folder that no uninstall entry names (no run that
+    # comes here has one): go on there.
+    if [ -n "$(fa_installed_as install.inf)" ]; then
         lines+=("answer \"$FA_TITLE\" 7 \"$FA_UNINFO\"")
     fi
     lines+=("check 1006 1" "check 1005 1" "click 0x3024")
@@ -110,27 +111,34 @@ install_kill() {
     fa_clear
 }
 
-# install_kills ROUND: every kill point of the current package in one round.
-install_kills() {
-    local round=$1 count=$FA_COUNT n m
+# sample_kills: the sample killed in each of its steps (the folder, the installer, the
+# setup information file, each entry, the links and the entry), before the first, on the
+# finished page and at the closing message.
+sample_kills() {
+    local n
     install_kill page true
     install_kill folder test -d "$FA_DEST"
     install_kill installer test -e "$FA_DEST/INSTALL.EXE"
     install_kill inf test -e "$FA_DEST/INSTALL.INF"
-    if [ "$count" -gt 20 ]; then
-        # The entries 33, 66, ... 462 are large: the kill lands inside their copy.
-        for m in $(seq 1 14); do
-            n=$((33 * m - round))
-            install_kill "entry $n" test -e "$FA_DEST/$(fa_target "$n")"
-        done
-    else
-        for n in $(seq 1 "$count"); do
-            install_kill "entry $n" test -e "$FA_DEST/$(fa_target "$n")"
-        done
-    fi
+    for n in 1 2 3 4; do
+        install_kill "entry $n" test -e "$FA_DEST/$(fa_target "$n")"
+    done
     install_kill links test -e "$FA_GROUP"
     install_kill end-page true
-    [ "$count" -gt 20 ] || install_kill box true
+    install_kill box true
+}
+
+# big_kills ROUND: 20 points spread over the 500 entries (24, 48, ... 480, the large
+# files, where a kill lands inside the copy); a round takes every other one, the next
+# round the others, and later rounds the entry before each (a small file). A run again
+# answers one question per file already there, which makes these the long runs.
+big_kills() {
+    local round=$1 j n
+    for j in $(seq $((1 + round % 2)) 2 20); do
+        n=$((24 * j - round / 2))
+        install_kill "entry $n" test -e "$FA_DEST/$(fa_target "$n")"
+    done
+    install_kill end-page true
 }
 
 # --- 2. Killed during the uninstall ----------------------------------------------
@@ -148,9 +156,11 @@ snapshot_installation() {
 restore_installation() {
     rm -rf "$FA_DEST" "$FA_GROUP" "$FA_DESKLINK"
     cp -a "$FA_SNAP/dest" "$FA_DEST" && cp -a "$FA_SNAP/group" "$FA_GROUP" && cp -a "$FA_SNAP/desk.lnk" "$FA_DESKLINK"
-    bench_reg add "$FA_KEY" /v DisplayName /d "$FA_TITLE" /f >/dev/null 2>&1 &&
-        bench_reg add "$FA_KEY" /v UninstallString /d "\"$FA_DESTWIN\\INSTALL.EXE\" /r" /f >/dev/null 2>&1 &&
-        bench_reg add "HKCU\\Software\\FaultSoft\\$FA_FOLDER\\Sub" /v x /d y /f >/dev/null 2>&1
+    local reg=$E2E_LOGS/$E2E_CASE-restore.reg dest=${FA_DESTWIN//\\/\\\\}
+    printf '%s\r\n' REGEDIT4 "" "[${FA_KEY/HKLM/HKEY_LOCAL_MACHINE}]" "\"DisplayName\"=\"$FA_TITLE\"" \
+        "\"UninstallString\"=\"\\\"$dest\\\\INSTALL.EXE\\\" /r\"" "" \
+        "[HKEY_CURRENT_USER\\Software\\FaultSoft\\$FA_FOLDER\\Sub]" "\"x\"=\"y\"" >"$reg"
+    bench_reg import "$(bench_winpath "$reg")" >/dev/null 2>&1
 }
 
 # uninstall_kill POINT TEST...: /r confirmed; the copy in the system directory is killed
@@ -161,6 +171,8 @@ uninstall_kill() {
     shift
     copy="C:\\windows\\$(basename "$BENCH_SYSDIR")\\INSTALL.EXE"
     restore_installation || { fail "$FA_FAULT, $point: the installation was laid out"; return; }
+    rm -f "$BENCH_SYSDIR/INSTALL.EXE"
+    bench_reg delete "$FA_PENDING" /v PendingFileRenameOperations /f >/dev/null 2>&1
     bench_spawn "$FA_DESTWIN\\INSTALL.EXE" /r
     program=$BENCH_PID
     local lines="answer \"$FA_TITLE\" 1 \"$FA_REMOVE\""
@@ -197,6 +209,12 @@ uninstall_kill() {
             e2e_drive "$E2E_LOGS/$E2E_CASE-unanew.txt" "$FA_DESTWIN\\INSTALL.EXE" /r || ok=0
         left=$(fa_left)
     fi
+    # The copy in the system directory deletes itself at the next start, if it got so far.
+    if [ -e "$BENCH_SYSDIR/INSTALL.EXE" ] && ! bench_reg_query "$FA_PENDING" PendingFileRenameOperations 2>/dev/null |
+        grep -qiF "$(basename "$BENCH_SYSDIR")\\INSTALL.EXE"; then
+        left+="${left:+ }system-copy"
+        [ -n "$unreached" ] && unreached+=" system-copy"
+    fi
     [ -z "$left" ] || ok=0
     local what="$FA_FAULT, killed at $point ($there files there), then $route"
     if [ "$ok" = 1 ]; then
@@ -208,11 +226,14 @@ uninstall_kill() {
     fa_figure "$FA_FAULT" 1 "$((ok && !anew))" "$(fa_files_in "$unreached")" "$(fa_keys_in "$unreached")" "$((ok && anew))"
 }
 
+# uninstall_kills ROUND: before the work, 14 points spread over the files (500, 467, ...
+# 71; a round takes every other one, as big_kills does), then entry 1, the setup
+# information file, the folder, the links and the shown outcome.
 uninstall_kills() {
     local round=$1 m n
     uninstall_kill dialog true
-    for m in $(seq 0 13); do
-        n=$((500 - 33 * m - round))
+    for m in $(seq $((round % 2)) 2 13); do
+        n=$((500 - 33 * m - round / 2))
         uninstall_kill "entry $n" test ! -e "$FA_DEST/$(fa_target "$n")"
     done
     uninstall_kill "entry 1" test ! -e "$FA_DEST/$(fa_target 1)"
@@ -254,7 +275,7 @@ disk_package() {
 
 # disk_lines: the wizard into D:\DiskApp, Yes to the free-space question, OK to every error.
 disk_lines() {
-    printf '%s\n' "timeout 30000" "poll 2" "wait \"$FA_CAPTION\"" "settext 1001 \"D:\\\\DiskApp\"" \
+    printf '%s\n' "timeout 30000" "poll 10" "wait \"$FA_CAPTION\"" "settext 1001 \"D:\\\\DiskApp\"" \
         "click 0x3024" "answer \"$FA_TITLE\" 6" "check 1006 0" "click 0x3024" "settle 60000" \
         "answerall \"$FA_ERROR\" 1 1007 \"$FA_SUCCEEDED\"" "click 0x3025" "answer \"$FA_TITLE\" 1 \"$FA_COMPLETED\""
 }
@@ -295,7 +316,7 @@ full_disk() {
     # Room again: a second run answers No to every question (the user keeps what looks the
     # same) and must still end with every file whole.
     mount -o remount,size=12m "$FA_DISK"
-    printf '%s\n' "timeout 30000" "poll 2" "wait \"$FA_CAPTION\"" "click 0x3024" "answer \"$FA_TITLE\" 6" \
+    printf '%s\n' "timeout 30000" "poll 10" "wait \"$FA_CAPTION\"" "click 0x3024" "answer \"$FA_TITLE\" 6" \
         "click 0x3024" "settle 60000" "answerall \"$FA_CONFIRM\" 7 1007 \"$FA_SUCCEEDED\"" "click 0x3025" \
         "answer \"$FA_TITLE\" 1 \"$FA_COMPLETED\"" | e2e_scenario disk2 >/dev/null
     check "$lang: with room again, a second run keeping the existing files" \
@@ -344,13 +365,13 @@ second_install() {
     rm -f "$E2E_C/first/readme.txt.held"
     bench_wait "$holder" 10 >/dev/null 2>&1 || bench_kill "$holder"
     # The second: a destination holding a setup information file that no entry names yet.
-    printf '%s\n' "timeout 30000" "poll 2" "waitenabled \"$FA_CAPTION\"" "click 0x3024" \
+    printf '%s\n' "timeout 30000" "poll 10" "waitenabled \"$FA_CAPTION\"" "click 0x3024" \
         "answer \"$FA_TITLE\" 7 \"$FA_UNINFO\"" "check 1006 1" "check 1005 1" "click 0x3024" "settle 30000" \
         "answerall \"$FA_CONFIRM\" 6 1007 \"$FA_SUCCEEDED\"" "click 0x3025" "answer \"$FA_TITLE\" 1 \"$FA_COMPLETED\"" |
         e2e_scenario second >/dev/null
     check "$lang: a second installation runs while the first waits on its copy page" \
         e2e_drive "$E2E_LOGS/$E2E_CASE-second.txt" 'C:\second\INSTALL.EXE' || ok=0
-    printf '%s\n' "timeout 30000" "poll 2" "answer \"$FA_ERROR\" 1 \"$inuse\"" "wait \"$FA_CAPTION\"" "settle 30000" \
+    printf '%s\n' "timeout 30000" "poll 10" "answer \"$FA_ERROR\" 1 \"$inuse\"" "wait \"$FA_CAPTION\"" "settle 30000" \
         "answerall \"$FA_CONFIRM\" 6 1007 \"$FA_SUCCEEDED\"" "click 0x3025" "answer \"$FA_TITLE\" 1 \"$FA_COMPLETED\"" |
         e2e_scenario firstend >/dev/null
     bench_run "$E2E_TOOLS/driver.exe" "$(bench_winpath "$E2E_LOGS/$E2E_CASE-firstend.txt")" >"$E2E_LOGS/$E2E_CASE-firstend.log" 2>&1 ||
@@ -417,9 +438,8 @@ faults_case() {
     fa_use big "Big App" BigApp
     fa_big_package big "Big App" BigApp
     fa_expected && fa_links
-    FA_COUNT=500
     for round in $(seq 0 $((FAULTS_ROUNDS - 1))); do
-        part install && FA_FAULT="install of 500 files killed" install_kills "$round"
+        part install && FA_FAULT="install of 500 files killed" big_kills "$round"
     done
     echo "  (install kills: $((SECONDS - started)) s)"
     part uninstall && check "$lang: the package is installed for the uninstall kills" snapshot_installation
@@ -431,9 +451,8 @@ faults_case() {
     fa_sample sample
     fa_use sample "Sample Editor" SampleEd
     fa_expected && fa_links
-    FA_COUNT=4
     for round in $(seq 0 $((FAULTS_ROUNDS - 1))); do
-        part sample && FA_FAULT="install of the sample killed" install_kills "$round"
+        part sample && FA_FAULT="install of the sample killed" sample_kills
     done
     echo "  (sample kills: $((SECONDS - started)) s)"
     for round in $(seq 0 $((FAULTS_ROUNDS - 1))); do

@@ -11,6 +11,7 @@ FAULTS_ROUNDS=${FAULTS_ROUNDS:-1}
 FAULTS_FIGURES=$E2E_LOGS/${E2E_NAME:-faults}-$E2E_ARCH-figures.txt
 FA_UNINSTALL='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 FA_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+FA_PENDING='HKLM\System\CurrentControlSet\Control\Session Manager'
 
 # fa_texts: the program's texts of the bench's language (FA_TITLE names the package).
 fa_texts() {
@@ -35,15 +36,18 @@ fa_use() {
     fa_texts
 }
 
-# fa_sample NAME: the sample as package NAME (no file opened at the end).
+# fa_sample NAME: the sample as package NAME (no file opened at the end), read-only as
+# on a CD-ROM.
 fa_sample() {
     e2e_package "$1"
     sed -i '/^Open=/d' "$E2E_C/$1/install.inf"
+    chmod a-w "$E2E_C/$1"/*
 }
 
 # fa_big_package NAME TITLE FOLDER: 500 entries, one of them into a sub-folder; the
-# entries of FA_BIG (multiples of 33) are 512 KiB so that a kill lands inside their
-# copy, the others 4 KiB. A [Group] with the uninstall item and one [Reg] key.
+# entries that are multiples of 24 are 512 KiB so that a kill lands inside their
+# copy, the others 4 KiB. A [Group] with the uninstall item and one [Reg] key. Every
+# file is read-only, as on a CD-ROM.
 fa_big_package() {
     local dir=$E2E_C/$1 n size
     rm -rf "$dir" && mkdir -p "$dir" && cp "$E2E_BIN/INSTALL.exe" "$dir/INSTALL.EXE"
@@ -57,9 +61,10 @@ fa_big_package() {
         printf '[Reg]\r\n1=HKEY_CURRENT_USER\\Software\\FaultSoft\\%s\r\n' "$3"
     } >"$dir/install.inf"
     for n in $(seq 1 500); do
-        size=4; [ $((n % 33)) = 0 ] && size=512
+        size=4; [ $((n % 24)) = 0 ] && size=512
         head -c $((size * 1024)) /dev/urandom >"$dir/$(printf 'e%03d.dat' "$n")"
     done
+    chmod a-w "$dir"/*
 }
 
 # fa_expected: FA_EXPECT, the tree the package must leave in FA_DEST (made once per package).
@@ -114,10 +119,10 @@ fa_files_in() { local n; n=$(grep -o 'files([0-9]*)' <<<"$1" | tr -dc 0-9); echo
 fa_keys_in() { tr ' ' '\n' <<<"$1" | grep -vc -e '^files(' -e '^$'; }
 
 # fa_clear: removes every trace of the package's installation (between two runs).
+# Each registry call starts a Wine program, so a missing key is not looked for first.
 fa_clear() {
     rm -rf "$FA_DEST" "$FA_GROUP" "$FA_DESKLINK"
-    e2e_reg_has "$FA_KEY" && bench_reg delete "$FA_KEY" /f >/dev/null 2>&1
-    e2e_reg_has "HKCU\\Software\\FaultSoft" && bench_reg delete 'HKCU\Software\FaultSoft' /f >/dev/null 2>&1
+    bench_reg delete "$FA_KEY" /f >/dev/null 2>&1
     return 0
 }
 
