@@ -55,9 +55,10 @@ fa_half_written() {
 
 # --- 1. Killed during the install -------------------------------------------------
 
-# install_kill POINT TEST...: drives the package to its copy page, kills the program when
-# TEST holds (POINT done and box: later, see below), then recovers: the uninstall entry
-# written means /r, else the program runs again. Counts into the figures of FA_FAULT.
+# install_kill POINT TEST...: drives the package to its copy page (for the points end-page
+# and box on to the finished page or the closing message), kills the program when TEST
+# holds, then recovers: the uninstall entry written means /r, else the program runs
+# again. Counts into the figures of FA_FAULT.
 install_kill() {
     local point=$1 pid log=$E2E_LOGS/$E2E_CASE-kill.log half left lost=0 keys=0 ok=1 route
     shift

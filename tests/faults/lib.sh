@@ -142,15 +142,18 @@ fa_kill_when() {
 }
 
 # fa_process COMMAND: the PID of this bench's Wine process whose program is COMMAND (a
-# Windows path, any letter case); 1 when there is none.
+# Windows path, any letter case): Wine shows it as the first argument, or after the
+# emulator and the loader where 32-bit programs are emulated. 1 when there is none.
 fa_process() {
-    local dir arg0
+    local dir args arg
     for dir in /proc/[0-9]*; do
-        read -r -d '' arg0 <"$dir/cmdline" 2>/dev/null || continue
-        [ "${arg0,,}" = "${1,,}" ] || continue
-        grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null || continue
-        echo "${dir#/proc/}"
-        return 0
+        mapfile -t -d '' -n 3 args 2>/dev/null <"$dir/cmdline" || continue
+        for arg in "${args[@]}"; do
+            [ "${arg,,}" = "${1,,}" ] || continue
+            grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null || continue
+            echo "${dir#/proc/}"
+            return 0
+        done
     done
     return 1
 }
@@ -164,16 +167,6 @@ fa_wait_process() {
     done
     return 1
 }
-
-# fa_scenario NAME LINES...: writes the lines as scenario NAME and prints its path.
-fa_scenario() {
-    local name=$1
-    shift
-    printf '%s\n' "$@" | e2e_scenario "$name"
-}
-
-# fa_run SCENARIO PROGRAM ARGS...: drives the program; on failure its windows stay in the log.
-fa_run() { e2e_drive "$@"; }
 
 # fa_figure FAULT RUNS RECOVERED FILES KEYS [ANEW]: adds one fault's figures to the table:
 # runs, recovered through the program's own commands, files and keys lost or left behind,
