@@ -5,13 +5,19 @@
 # fault (runs, recovered, files and keys lost) counted into FAULTS_FIGURES.
 #
 # FAULTS_ROUNDS (default 1) repeats each fault; every round moves the kill points.
+# FAULTS_FIRST_ROUND (default 0) starts elsewhere in that sequence, and FAULTS_POINTS=N
+# keeps N of a round's points spread over the files, as the test command does.
 # shellcheck source=../e2e/lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 FAULTS_ROUNDS=${FAULTS_ROUNDS:-1}
+FAULTS_FIRST_ROUND=${FAULTS_FIRST_ROUND:-0}
 FAULTS_FIGURES=$E2E_LOGS/${E2E_NAME:-faults}-$E2E_ARCH-figures.txt
 FA_UNINSTALL='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 FA_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 FA_PENDING='HKLM\System\CurrentControlSet\Control\Session Manager'
+# The copy that /r starts, as the program names it: its own system directory, which a
+# 32-bit program calls system32 too (Wine shows it so in the process's arguments).
+FA_COPY_SEEN='C:\windows\system32\INSTALL.EXE'
 
 # fa_texts: the program's texts of the bench's language (FA_TITLE names the package).
 fa_texts() {
@@ -156,6 +162,20 @@ fa_process() {
         done
     done
     return 1
+}
+
+# fa_copy: the Windows path that starts the copy in the build's system directory from the
+# bench (syswow64 for the 32-bit build).
+fa_copy() { printf 'C:\\windows\\%s\\INSTALL.EXE\n' "$(basename "$BENCH_SYSDIR")"; }
+
+# fa_spread ITEM...: the items, or FAULTS_POINTS of them spread evenly over the list (a
+# short run, such as the test command's).
+fa_spread() {
+    local items=("$@") count=${FAULTS_POINTS:-$#} i
+    [ "$count" -gt 0 ] && [ "$count" -lt $# ] || count=$#
+    for ((i = 0; i < count; i++)); do
+        echo "${items[i * $# / count + $# / count / 2]}"
+    done
 }
 
 # fa_wait_process COMMAND: waits (up to 20 s) for fa_process COMMAND and prints its PID.
