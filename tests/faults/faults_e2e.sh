@@ -61,10 +61,15 @@ fa_half_written() {
 # holds, then recovers: the uninstall entry written means /r, else the program runs
 # again. Counts into the figures of FA_FAULT.
 install_kill() {
-    local point=$1 pid log=$E2E_LOGS/$E2E_CASE-kill.log half left lost=0 keys=0 ok=1 route
+    local point=$1 pid launcher log=$E2E_LOGS/$E2E_CASE-kill.log half left lost=0 keys=0 ok=1 route
     shift
     bench_spawn "$FA_PKGWIN\\INSTALL.EXE"
-    pid=$BENCH_PID
+    launcher=$BENCH_PID pid=$BENCH_PID
+    # The 64-bit loader hands a 32-bit program to a process of its own (its own PID goes on
+    # as start.exe, which waits for it): the kill is for the program's process.
+    if [ "$E2E_ARCH" = i686 ]; then
+        pid=$(fa_wait_process "$FA_PKGWIN\\INSTALL.EXE" "$launcher") || pid=$launcher
+    fi
     local lines
     lines=$(fa_install_lines)
     case $point in
@@ -75,6 +80,7 @@ install_kill() {
     if ! bench_run "$E2E_TOOLS/driver.exe" "$(bench_winpath "$E2E_LOGS/$E2E_CASE-kill.txt")" >"$log" 2>&1; then
         sed 's/^/      | /' "$log" | tail -15
         bench_kill "$pid"
+        bench_kill "$launcher"
         fail "$FA_FAULT, $point: the program reached its kill point"
         fa_clear
         return
@@ -82,6 +88,13 @@ install_kill() {
     if ! fa_kill_when "$pid" "$@"; then
         fail "$FA_FAULT, $point: the program was killed at its point"
         bench_kill "$pid"
+    fi
+    [ "$launcher" = "$pid" ] || bench_wait "$launcher" 10 >/dev/null 2>&1 || bench_kill "$launcher"
+    # A kill that missed the program would let it go on beside the run again.
+    if pid=$(fa_process "$FA_PKGWIN\\INSTALL.EXE" "$launcher"); then
+        ok=0
+        echo "      | the program still ran after its kill"
+        kill -9 "$pid"
     fi
     half=$(fa_half_written | tr '\n' ' ')
     if e2e_reg_has "$FA_KEY"; then

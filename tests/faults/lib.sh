@@ -133,7 +133,8 @@ fa_clear() {
 }
 
 # fa_kill_when PID TEST...: kills PID the moment TEST holds (looked at without a pause, so
-# that the kill lands within a step); 1 when PID ended or 60 s passed first.
+# that the kill lands within a step) and waits until it is gone; 1 when PID ended or 60 s
+# passed first.
 fa_kill_when() {
     local pid=$1 n=0 deadline=$((SECONDS + 60))
     shift
@@ -144,15 +145,20 @@ fa_kill_when() {
     done
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    # A process not started by this shell (a 32-bit program) is gone once its command line
+    # is empty (a zombie) or its entry has left /proc.
+    for n in $(seq 100); do [ -s "/proc/$pid/cmdline" ] || break; sleep 0.05; done
     return 0
 }
 
-# fa_process COMMAND: the PID of this bench's Wine process whose program is COMMAND (a
-# Windows path, any letter case): Wine shows it as the first argument, or after the
-# emulator and the loader where 32-bit programs are emulated. 1 when there is none.
+# fa_process COMMAND [EXCEPT]: the PID of this bench's Wine process whose program is
+# COMMAND (a Windows path, any letter case), other than PID EXCEPT: Wine shows it as the
+# first argument, or after the emulator and the loader where 32-bit programs are emulated.
+# 1 when there is none.
 fa_process() {
     local dir args arg
     for dir in /proc/[0-9]*; do
+        [ "${dir#/proc/}" != "${2:-}" ] || continue
         mapfile -t -d '' -n 3 args 2>/dev/null <"$dir/cmdline" || continue
         for arg in "${args[@]}"; do
             [ "${arg,,}" = "${1,,}" ] || continue
@@ -178,11 +184,11 @@ fa_spread() {
     done
 }
 
-# fa_wait_process COMMAND: waits (up to 20 s) for fa_process COMMAND and prints its PID.
+# fa_wait_process COMMAND [EXCEPT]: waits (up to 20 s) for fa_process and prints its PID.
 fa_wait_process() {
     local _
     for _ in $(seq 400); do
-        fa_process "$1" && return 0
+        fa_process "$@" && return 0
         sleep 0.05
     done
     return 1
