@@ -453,10 +453,10 @@ faults_case() {
     # Under emulation a 32-bit process takes seconds to start and answers slowly: the
     # moments the kills aim at (a step of a few milliseconds) cannot be hit there.
     if [ "$E2E_ARCH" = i686 ] && [ "$BENCH_ROUTE32" = emulated ]; then
-        skip "faults-$lang" "the emulated route for 32-bit programs is too slow to kill the program at chosen moments"
+        skip "$FAULTS_BENCH-$lang" "the emulated route for 32-bit programs is too slow to kill the program at chosen moments"
         return
     fi
-    e2e_start "faults-$lang" "$([ "$lang" = ja ] && echo ja)" || return
+    e2e_start "$FAULTS_BENCH-$lang" "$([ "$lang" = ja ] && echo ja)" || return
     rm -f "$FAULTS_FIGURES"
     rounds=$(seq "$FAULTS_FIRST_ROUND" $((FAULTS_FIRST_ROUND + FAULTS_ROUNDS - 1)))
     if part install || part uninstall; then

@@ -11,7 +11,10 @@
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 FAULTS_ROUNDS=${FAULTS_ROUNDS:-1}
 FAULTS_FIRST_ROUND=${FAULTS_FIRST_ROUND:-0}
-FAULTS_FIGURES=$E2E_LOGS/${E2E_NAME:-faults}-$E2E_ARCH-figures.txt
+# FAULTS_BENCH names the bench and the logs (default faults), so that a long run by hand
+# and the test command can share a build.
+FAULTS_BENCH=${FAULTS_BENCH:-faults}
+FAULTS_FIGURES=$E2E_LOGS/$FAULTS_BENCH-$E2E_ARCH-figures.txt
 FA_UNINSTALL='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 FA_SHELL='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 FA_PENDING='HKLM\System\CurrentControlSet\Control\Session Manager'
