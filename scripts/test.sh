@@ -81,7 +81,7 @@ if [ "$BENCH_ROUTE32" = wow64 ]; then
     done
 fi
 
-# Faults: the program killed, a full disk, second runs, in English: one short round (two
+# Faults: the program killed, a full disk, second runs, in English: one short round (one
 # of a round's kill points in the 500 files; FAULTS_ROUNDS=N runs whole rounds by hand).
 # Where 32-bit programs run natively the parts are shared: the shipped program is killed,
 # the 64-bit build meets the second runs and the full disk. Elsewhere the 64-bit build
@@ -90,8 +90,8 @@ fi
 parts64="install uninstall sample second disk"
 [ "$BENCH_ROUTE32" = wow64 ] && parts64="second disk"
 echo "== faults_e2e (x86_64, en)"
-FAULTS_POINTS=2 FAULTS_PARTS=$parts64 suite_script faults_e2e x86_64 en tests/faults/faults_e2e.sh
+FAULTS_POINTS=1 FAULTS_PARTS=$parts64 suite_script faults_e2e x86_64 en tests/faults/faults_e2e.sh
 echo "== faults_e2e (i686, en)"
-FAULTS_POINTS=2 FAULTS_PARTS="install uninstall sample" suite_script faults_e2e i686 en tests/faults/faults_e2e.sh
+FAULTS_POINTS=1 FAULTS_PARTS="install uninstall sample" suite_script faults_e2e i686 en tests/faults/faults_e2e.sh
 
 harness_table
