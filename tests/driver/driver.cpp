@@ -71,6 +71,10 @@
 //                                       caption, text, buttons, pressed,
 //                                       shot); "boxes off" stops it, and
 //                                       answer cannot see a box meanwhile
+//   answered N [TIMEOUT_MS]             with "boxes" on, N boxes have been
+//                                       answered in all (a box a posted click
+//                                       brings up is answered before the next
+//                                       command looks at the window)
 //   ended IMAGE [TIMEOUT_MS]            no process runs from a file named
 //                                       IMAGE (e.g. INSTALL.EXE, any case)
 //
@@ -1018,6 +1022,19 @@ int processesNamed(const WStr &image)
     return n;
 }
 
+bool cmdAnswered(const Args &a)
+{
+    long want = numArg(a, 0, 0);
+    DWORD timeout = numArg(a, 1, g_waitMs);
+    if (g_boxButton < 0)
+        return fail("answered needs boxes on");
+    if (!pollUntil(timeout, [&]() { return g_boxCount >= want; }))
+        return fail("%d box(es) answered after %lu ms; expected %ld", g_boxCount,
+                    (unsigned long)(timeout * g_timeFactor), want);
+    report("answered: %d box(es)", g_boxCount);
+    return true;
+}
+
 bool cmdEnded(const Args &a)
 {
     DWORD timeout = numArg(a, 1, g_waitMs);
@@ -1109,6 +1126,7 @@ const Command COMMANDS[] = {
     { "poll", "n", cmdPoll },
     { "ticks", "n", cmdTicks },
     { "boxes", "tT", cmdBoxes },
+    { "answered", "nN", cmdAnswered },
     { "ended", "tN", cmdEnded },
 };
 

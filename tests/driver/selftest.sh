@@ -374,6 +374,15 @@ EOF
 boxes yes
 EOF
     reject bad-boxes 1 'boxes takes a button id or off, not "yes"'
+    scenario answered-off <<EOF
+answered 1
+EOF
+    reject answered-off 1 'answered needs boxes on'
+    scenario answered-none <<EOF
+boxes 6
+answered 1 100
+EOF
+    reject answered-none 2 '0 box(es) answered after 100 ms; expected 1'
 }
 
 # run_flow FULL: drives the target; FULL=1 also runs every negative scenario.
@@ -446,6 +455,7 @@ EOF
 boxes 6 $LANG_TAG-box
 wait "$CAP_DLG"
 click 1
+answered 2
 settext 101 "$NAME"
 click 1
 wait "$CAP_WIZ"
