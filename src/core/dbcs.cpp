@@ -15,9 +15,11 @@ LeadByteTest LeadByteTestOfCodePage(unsigned codePage)
 // Set once at start; zero-filled like every static, so no start-up code is needed.
 static LeadByteTest leadByteTest;
 
-void UseLeadByteTest(LeadByteTest test)
+LeadByteTest UseLeadByteTest(LeadByteTest test)
 {
+    LeadByteTest kept = leadByteTest;
     leadByteTest = test;
+    return kept;
 }
 
 int IsLeadByte(char c)

@@ -11,8 +11,9 @@ typedef int (*LeadByteTest)(unsigned char byte);
 // (1252 among them) is taken as single-byte.
 LeadByteTest LeadByteTestOfCodePage(unsigned codePage);
 
-// The test every scan below uses from now on; NULL means single-byte.
-void UseLeadByteTest(LeadByteTest test);
+// The test every scan below uses from now on; NULL means single-byte. Returns the test
+// that was in force, so that a scan over text of another code page can put it back.
+LeadByteTest UseLeadByteTest(LeadByteTest test);
 
 int IsLeadByte(char c);
 

@@ -1,10 +1,12 @@
 // Reading INI text line by line.
 #include "core/ini_lines.h"
+#include <stddef.h>
 #include "core/dbcs.h"
+#include "core/text.h"
 
-static int IsBlank(char c)
+int IsIniBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r';
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' ';
 }
 
 // Bytes to the next character of a line: a lead byte pairs only with a byte of the line.
@@ -20,10 +22,16 @@ static const char* TrimEnd(const char* begin, const char* end)
     const char* kept = begin;
     for (const char* p = begin; p < end;) {
         int step = StepWithin(p, end);
-        if (step == 2 || !IsBlank(*p)) kept = p + step;
+        if (step == 2 || !IsIniBlank(*p)) kept = p + step;
         p += step;
     }
     return kept;
+}
+
+static const char* TrimStart(const char* begin, const char* end)
+{
+    while (begin < end && IsIniBlank(*begin)) begin++;  // a blank is never a lead byte
+    return begin;
 }
 
 int NextIniLine(IniCursor* cursor, IniLine* line)
@@ -31,37 +39,44 @@ int NextIniLine(IniCursor* cursor, IniLine* line)
     const char* p = cursor->at;
     if (p >= cursor->end) return 0;
     line->start = p;
-    while (p < cursor->end && *p != '\n') p++;
+    // A line feed always ends the line; a carriage return that is the second byte of a
+    // character (behind a lead byte) is part of the line.
+    while (p < cursor->end && *p != '\n' && *p != '\r')
+        p += (IsLeadByte(*p) && p + 1 < cursor->end && p[1] != '\n') ? 2 : 1;
     const char* textEnd = p;
-    if (p < cursor->end) p++;
+    if (p < cursor->end) p += (*p == '\r' && p + 1 < cursor->end && p[1] == '\n') ? 2 : 1;
     line->stop = p;
     cursor->at = p;
-    const char* begin = line->start;
-    while (begin < textEnd && IsBlank(*begin)) begin++;  // a blank is never a lead byte
-    line->begin = begin;
-    line->end = TrimEnd(begin, textEnd);
+    line->begin = TrimStart(line->start, textEnd);
+    line->end = TrimEnd(line->begin, textEnd);
     return 1;
+}
+
+const char* SectionHeaderName(const IniLine& line, unsigned* length)
+{
+    if (line.begin >= line.end || *line.begin != '[') return NULL;
+    const char* close = NULL;
+    for (const char* p = line.begin; p < line.end; p += StepWithin(p, line.end))
+        if (*p == ']') close = p;
+    if (!close) return NULL;
+    const char* name = TrimStart(line.begin + 1, close);
+    const char* end = TrimEnd(name, close);
+    // A zero byte ends the name, as it ends the strings of the profile interface.
+    for (*length = 0; name + *length < end && name[*length]; ++*length) {}
+    return name;
 }
 
 int IsSectionHeader(const IniLine& line)
 {
-    return line.begin < line.end && *line.begin == '[';
-}
-
-static char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
+    unsigned length;
+    return SectionHeaderName(line, &length) != NULL;
 }
 
 int IsHeaderOf(const IniLine& line, const char* name)
 {
-    const char* p = line.begin;
-    if (!IsSectionHeader(line)) return 0;
-    for (p++; p < line.end && IsBlank(*p); p++) {}
-    for (; *name; name++, p++)
-        if (p >= line.end || Lower(*p) != Lower(*name)) return 0;
-    while (p < line.end && IsBlank(*p)) p++;
-    return p < line.end && *p == ']';
+    unsigned length;
+    const char* found = SectionHeaderName(line, &length);
+    return found && IsWordIgnoringCase(found, length, name);
 }
 
 int PutNormalisedEntry(const IniLine& line, char* out, unsigned room)
@@ -72,7 +87,7 @@ int PutNormalisedEntry(const IniLine& line, char* out, unsigned room)
     const char* value = nameEnd;
     if (equals < line.end) {
         nameEnd = TrimEnd(line.begin, equals);
-        for (value = equals + 1; value < line.end && IsBlank(*value); value++) {}
+        value = TrimStart(equals + 1, line.end);
     }
     unsigned nameLength = (unsigned)(nameEnd - line.begin);
     unsigned valueLength = (unsigned)(line.end - value);

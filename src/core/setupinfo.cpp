@@ -46,28 +46,10 @@ unsigned SectionFromText(const char* text, unsigned length, const char* name, ch
     return used + 1;
 }
 
-static int IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 static const char* SkipBlanks(const char* text)
 {
-    while (IsBlank(*text)) text++;
+    while (IsIniBlank(*text)) text++;
     return text;
-}
-
-// 1 when the bytes from name to end are key, letters compared without case as the
-// profile interface does (entry keys are numbers, so a plain byte loop is enough and fast).
-static int IsKey(const char* name, const char* end, const char* key)
-{
-    for (; name < end && *key; name++, key++) {
-        char a = *name, b = *key;
-        if (a >= 'A' && a <= 'Z') a = (char)(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = (char)(b - 'A' + 'a');
-        if (a != b) return 0;
-    }
-    return name == end && !*key;
 }
 
 // The name of the entry at entry: from its first non-blank byte to its "=" (or its end),
@@ -77,8 +59,18 @@ static const char* EntryName(const char* entry, const char** nameEnd, const char
     const char* name = SkipBlanks(entry);
     *equals = FindCharDbcs(name, '=');
     *nameEnd = *equals ? *equals : name + TextLength(name);
-    while (*nameEnd > name && IsBlank((*nameEnd)[-1])) (*nameEnd)--;
+    while (*nameEnd > name && IsIniBlank((*nameEnd)[-1])) (*nameEnd)--;
     return name;
+}
+
+const char* UnquotedValue(const char* value, unsigned* length)
+{
+    // Quotes are single bytes, never the second byte of a character.
+    if (*length > 1 && (value[0] == '"' || value[0] == '\'') && value[*length - 1] == value[0]) {
+        *length -= 2;
+        return value + 1;
+    }
+    return value;
 }
 
 // The value behind equals (NULL: a key without "=", an empty value).
@@ -88,12 +80,9 @@ static void ReadEntryValue(const char* equals, char* buffer, unsigned size)
     if (!equals) return;
     const char* value = SkipBlanks(equals + 1);
     unsigned length = TextLength(value);
-    // Blanks and quotes are single bytes, never the second byte of a character.
-    while (length && IsBlank(value[length - 1])) length--;
-    if (length > 1 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
-        value++;
-        length -= 2;
-    }
+    // Blanks are single bytes, never the second byte of a character.
+    while (length && IsIniBlank(value[length - 1])) length--;
+    value = UnquotedValue(value, &length);
     CopyText(buffer, size, value);
     if (length < TextLength(buffer)) buffer[length] = 0;
 }
@@ -104,7 +93,7 @@ void ReadSectionValue(const char* section, const char* key, char* buffer, unsign
     for (const char* entry = section; *entry; entry += TextLength(entry) + 1) {
         const char *nameEnd, *equals;
         const char* name = EntryName(entry, &nameEnd, &equals);
-        if (!IsKey(name, nameEnd, key)) continue;
+        if (!IsWordIgnoringCase(name, (unsigned)(nameEnd - name), key)) continue;
         ReadEntryValue(equals, buffer, size);
         return;
     }
@@ -122,6 +111,14 @@ unsigned SectionEntryNumber(const char* entry, unsigned limit)
         if (n > limit) return 0;
     }
     return n;
+}
+
+const char* SectionEntryName(const char* entry, unsigned* length)
+{
+    const char *nameEnd, *equals;
+    const char* name = EntryName(entry, &nameEnd, &equals);
+    *length = (unsigned)(nameEnd - name);
+    return name;
 }
 
 void ReadSectionEntry(const char* entry, char* buffer, unsigned size)

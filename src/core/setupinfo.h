@@ -27,8 +27,17 @@ void ReadSectionValue(const char* section, const char* key, char* buffer, unsign
 // up to limit (as FormatEntryKey writes it, blanks around it not counting); 0 for any other.
 unsigned SectionEntryNumber(const char* entry, unsigned limit);
 
+// The name of one entry of a held block, blanks around it not counting: its first byte,
+// and its length in *length. ReadSectionValue finds an entry by this name.
+const char* SectionEntryName(const char* entry, unsigned* length);
+
 // The value of one entry of a held block, read as ReadSectionValue reads the entry it finds.
 void ReadSectionEntry(const char* entry, char* buffer, unsigned size);
+
+// A value (length bytes, its blanks trimmed) without one pair of matching quotes ("..." or
+// '...') around it, as the profile interface hands it over: returns where it begins and
+// sets *length.
+const char* UnquotedValue(const char* value, unsigned* length);
 
 // Entry resolution. value holds an [Install] value "source[,destination]"; it is cut to
 // the source in place, and target := destFolder + destination (the source again when

@@ -93,13 +93,32 @@ int FormatText(char* dst, size_t size, const char* format, ...)
     return fits;
 }
 
+// A letter of the 26 from "from" on moved to the same letter from "to" on; any other
+// byte as it is.
+static char ShiftedLetter(char c, char from, char to)
+{
+    return c >= from && c <= from + 25 ? (char)(c - from + to) : c;
+}
+
+int IsWordIgnoringCase(const char* text, unsigned length, const char* word)
+{
+    unsigned i = 0;
+    for (; i < length && word[i]; i++) {
+        // A lead byte is no letter: it must be the same byte, and so must its second one.
+        if (ShiftedLetter(text[i], 'A', 'a') != ShiftedLetter(word[i], 'A', 'a')) return 0;
+        if (!IsLeadByte(text[i]) || i + 1 >= length) continue;
+        i++;
+        if (text[i] != word[i]) return 0;
+    }
+    return i == length && !word[i];
+}
+
 // The second byte of a double-byte character may fall in the letter range; changing
 // it would name another character (and another file), so such pairs are stepped over.
 static void ShiftLetters(char* text, char from, char to)
 {
     for (; *text; text += CharStep(text))
-        if (!IsLeadByte(*text) && *text >= from && *text <= from + 25)
-            *text = (char)(*text - from + to);
+        if (!IsLeadByte(*text)) *text = ShiftedLetter(*text, from, to);
 }
 
 void UpperAscii(char* text)

@@ -24,6 +24,11 @@ void LowerAscii(char* text);
 // 1 when the length bytes at a and at b are the same.
 int SameBytes(const void* a, const void* b, unsigned length);
 
+// 1 when the length bytes at text are word, letters a-z and A-Z compared without case and
+// a double-byte character byte for byte: the one comparison of names without case
+// (section and key names, file names).
+int IsWordIgnoringCase(const char* text, unsigned length, const char* word);
+
 // 1 when part stands in text, compared byte for byte from the start of a character (never
 // from the second byte of a double-byte character).
 int ContainsText(const char* text, const char* part);
