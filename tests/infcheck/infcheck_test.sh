@@ -36,7 +36,8 @@ expect() {
     local name=$1 status=$2 expected actual code
     shift 2
     expected=$(cat)
-    (cd "$work" && "$infcheck" "$@") >"$work/stdout" 2>"$work/stderr"
+    # A check that blocks or runs away fails with status 124 (timeout).
+    (cd "$work" && timeout "${INFCHECK_TIMEOUT:-60}" "$infcheck" "$@") >"$work/stdout" 2>"$work/stderr"
     code=$?
     actual=$(cat "$work/stdout" "$work/stderr")
     report_same "$name" "$expected"$'\n'"(status $status)" "$actual"$'\n'"(status $code)"
@@ -155,7 +156,7 @@ package App.EXE "Data/Sub/one.dat" "$(printf '\xe3\x83\x87\xe3\x83\xbc\xe3\x82\x
 printf '[Install]\r\nTitle=App\r\nFolder=App\r\n1=app.exe\r\n2=data\\sub\\ONE.dat,one.dat\r\n3=\x83\x66\x81\x5b\x83\x5e\\two.dat\r\n4=three.dat\r\n5=C:\\Windows\\win.ini,win.ini\r\n6=data\\one.dat\r\n[Group]\r\n1=Uninstall,install.exe,/r\r\n' >"$work/pkg/install.inf"
 expect "sources missing from the package" 1 --codepage 932 pkg <<'EOF'
 pkg/install.inf:7: error: [Install] 4: source "three.dat" is not in the package folder [missing-source]
-pkg/install.inf:8: error: [Install] 5: source "C:\Windows\win.ini" is not in the package folder [missing-source]
+pkg/install.inf:8: error: [Install] 5: source "C:\Windows\win.ini" lies outside the package folder; the program would copy whatever is found there [source-outside]
 pkg/install.inf:9: error: [Install] 6: source "data\one.dat" is not in the package folder [missing-source]
 infcheck: 3 errors, 0 warnings in 1 file
 EOF
@@ -490,8 +491,17 @@ pkg/install.inf:8: warning: [Group] has no uninstall item (a caption, then insta
 pkg/install.inf:10: warning: line has no "="; the program reads it as a key "Uninstall,install.exe,/r" without a value [syntax]
 pkg/install.inf:11: warning: section [Registry] is not one the program reads [unknown]
 pkg/install.inf:13: warning: section [Install] appears again; only the first, at line 1, is read [duplicate]
-pkg/install.inf:15: warning: section header without "]"; the program takes it for the end of the section before it [syntax]
+pkg/install.inf:15: warning: line begins with "[" but has no "]", so it is no section header: the lines after it still belong to [Install] [syntax]
 infcheck: 0 errors, 8 warnings in 1 file
+EOF
+
+# A zero byte ends a section's name, as it ends the strings of the profile functions:
+# [Install<zero>x] is [Install], and so is [Install<zero>y] after it.
+package a.exe
+printf '[Install\0x]\r\nTitle=App\r\nFolder=App\r\n1=a.exe\r\n[Group]\r\n1=Uninstall,install.exe,/r\r\n[install\0y]\r\n' >"$work/pkg/install.inf"
+expect "a zero byte in a section's name" 0 pkg <<'EOF'
+pkg/install.inf:7: warning: section [install] appears again; only the first, at line 1, is read [duplicate]
+infcheck: 0 errors, 1 warning in 1 file
 EOF
 
 # Language files: unread beside install.inf; one language without its file. A Japanese
@@ -522,6 +532,141 @@ expect "Shift-JIS text chooses code page 932" 1 pkg <<EOF
 pkg/INSTALL.INF:1: note: read in code page 932: the file holds Shift-JIS text (--codepage 1252 reads it as Western text)
 pkg/INSTALL.INF:3: error: [Install] Folder "$(printf '\x83\x5c\x83\x74\x83\x67\\\x83\x54\x83\x93\x83\x76\x83\x8b')" holds a backslash; the program refuses it ("Do not assign a sub-folder in the installation folder.") [folder-backslash]
 infcheck: 1 error, 0 warnings in 1 file
+EOF
+
+# Sources that leave the package: "..", a drive and a leading backslash name whatever lies
+# there, even when it exists; ".." that stays inside is fine.
+package a.exe sub/b.dat
+inf <<'EOF'
+[Install]
+Title=App
+Folder=App
+1=a.exe
+2=..\..\..\..\..\..\..\..\etc\passwd,passwd
+3=sub\..\..\pkg\a.exe,c.exe
+4=sub\..\sub\b.dat,b.dat
+5=\etc\passwd,passwd2
+[Group]
+1=Uninstall,install.exe,/r
+EOF
+expect "sources outside the package, found or not, are errors" 1 pkg <<'EOF'
+pkg/install.inf:5: error: [Install] 2: source "..\..\..\..\..\..\..\..\etc\passwd" lies outside the package folder; the program would copy whatever is found there [source-outside]
+pkg/install.inf:6: error: [Install] 3: source "sub\..\..\pkg\a.exe" lies outside the package folder; the program would copy whatever is found there [source-outside]
+pkg/install.inf:8: error: [Install] 5: source "\etc\passwd" lies outside the package folder; the program would copy whatever is found there [source-outside]
+infcheck: 3 errors, 0 warnings in 1 file
+EOF
+
+# A [Reg] key with backslashes at its end is the same key: Software\ is Software.
+inf <<'EOF'
+[Install]
+Title=App
+Folder=App
+1=a.exe
+[Group]
+1=Uninstall,install.exe,/r
+[Reg]
+1=HKEY_CURRENT_USER\Software\
+2=HKEY_LOCAL_MACHINE\SOFTWARE\\
+3=HKEY_CURRENT_USER\Software\Soft\
+4=HKEY_CLASSES_ROOT\App.Document\
+EOF
+expect "[Reg] keys ending in a backslash" 0 pkg <<'EOF'
+pkg/install.inf:8: warning: [Reg] 1: the uninstaller deletes the whole key "HKEY_CURRENT_USER\Software\" with every key below it, including other applications' keys (the backslash at its end does not narrow it) [reg-broad]
+pkg/install.inf:9: warning: [Reg] 2: the uninstaller deletes the whole key "HKEY_LOCAL_MACHINE\SOFTWARE\\" with every key below it, including other applications' keys (the backslash at its end does not narrow it) [reg-broad]
+infcheck: 0 errors, 2 warnings in 1 file
+EOF
+
+# Lines are read as the profile functions read them: CR alone ends a line too, and a "["
+# without "]" is a line of its section, whose keys go on after it. Text behind the last
+# "]" of a header is not part of the name.
+package a.exe b.exe
+printf '[Install]\rTitle=App\rFolder=App\r1=a.exe\r2=b.exe\r[Group] ; shortcuts\r1=Uninstall,install.exe,/r\r' >"$work/pkg/install.inf"
+expect "CR-only line ends" 0 pkg <<'EOF'
+infcheck: 0 errors, 0 warnings in 1 file
+EOF
+inf <<'EOF'
+[foo
+[Install]
+Title=App
+Folder=App
+1=a.exe
+[Install files
+2=b.exe
+Open=b.exe
+[Group]
+1=Uninstall,install.exe,/r
+EOF
+expect "a [ line without ] does not end its section" 0 pkg <<'EOF'
+pkg/install.inf:1: warning: line begins with "[" but has no "]", so it is no section header (and before the first section nothing is read) [syntax]
+pkg/install.inf:6: warning: line begins with "[" but has no "]", so it is no section header: the lines after it still belong to [Install] [syntax]
+infcheck: 0 errors, 2 warnings in 1 file
+EOF
+
+# Control bytes from the file or a path are printed escaped: ESC, DEL, and a CR that
+# code page 932 reads as the second byte of a character, which would otherwise start a
+# forged line of findings.
+package a.exe
+printf '[Install]\r\nTitle=App\r\nFolder=A\x1b[2J\x7f\\B\r\n1=a.exe\r\n[Group]\r\n1=Read\x1bMe,a.exe\r\n2=Uninstall,install.exe,/r\r\n[Reg]\r\n1=HKEY_CURRENT_USER\\\x81\rinstall.inf:1: error: fake [x]\r\n' >"$work/pkg/install.inf"
+mkdir -p "$work/tab$(printf '\t')pkg"
+cp "$work/pkg/"* "$work/tab$(printf '\t')pkg/"
+expect "control bytes are printed escaped" 2 --codepage 932 "tab$(printf '\t')pkg" "bad$(printf '\x1b')name.inf" <<EOF
+tab\\x09pkg/install.inf:3: error: [Install] Folder "A\\x1B[2J\\x7F\\B" holds a backslash; the program refuses it ("Do not assign a sub-folder in the installation folder.") [folder-backslash]
+tab\\x09pkg/install.inf:6: warning: [Group] 1: caption "Read\\x1BMe" holds "\\x1B", which a file name cannot hold: the shortcut is not made [file-name]
+tab\\x09pkg/install.inf:9: warning: [Reg] 1: the uninstaller deletes the whole key "HKEY_CURRENT_USER\\$(printf '\x81')\\x0Dinstall.inf:1: error: fake [x]" with every key below it, including other applications' keys [reg-broad]
+infcheck: 1 error, 2 warnings in 1 file
+infcheck: error: cannot read bad\\x1Bname.inf
+EOF
+
+# What is not a package file is refused with status 2, and never waited for: a device, a
+# pipe (without a writer), a file above 8 MiB. Beyond what Windows 95, 98 and Me read (64 KB
+# of a file, 32,767 bytes of a section) the checker warns.
+mkfifo "$work/pipe.inf"
+truncate -s 9M "$work/large.inf"
+expect "a device, a pipe and a file above 8 MiB are not read" 2 /dev/zero pipe.inf large.inf <<'EOF'
+infcheck: 0 errors, 0 warnings in 0 files
+infcheck: error: /dev/zero is not a regular file (a folder, a device or a pipe); not read
+infcheck: error: pipe.inf is not a regular file (a folder, a device or a pipe); not read
+infcheck: error: large.inf is larger than 8 MiB, more than any setup information file; not read
+EOF
+package a.exe
+{
+    printf '[Install]\r\nTitle=App\r\nFolder=App\r\n1=a.exe\r\n'
+    for n in $(seq 2 2500); do printf '%d=a.exe,copy%05d.exe\r\n' "$n" "$n"; done
+    printf '[Group]\r\n1=Uninstall,install.exe,/r\r\n'
+    for n in $(seq 1 1400); do printf '; padding of the file beyond 64 KB: %05d\r\n' "$n"; done
+} >"$work/pkg/install.inf"
+expect "a file and a section beyond what Windows 95, 98 and Me read" 0 pkg <<'EOF'
+pkg/install.inf:1: warning: [Install] takes 61401 bytes as the profile functions hand it over; Windows 95, 98 and Me read at most 32767 bytes of a section [win9x-limit]
+pkg/install.inf:2542: warning: the file is 124150 bytes; Windows 95, 98 and Me read only its first 65536 bytes, so on those systems the lines from 2542 on are never read [win9x-limit]
+infcheck: 0 errors, 2 warnings in 1 file
+EOF
+
+# Names whose second byte is 0x5C in code page 932 (表 is 0x95 0x5C, 機能 ends in 0x94 0x5C):
+# natively "\" is a letter of a name, so the folder and the file beside its INF are found.
+mkdir -p "$work/$(printf '\x95\x5c')" "$work/$(printf '\x8b\x40\x94\x5c')"
+printf '[Install]\r\nTitle=App\r\nFolder=App\r\n1=a.exe\r\n[Group]\r\n1=Uninstall,install.exe,/r\r\n' >"$work/$(printf '\x95\x5c').inf"
+printf 'x' >"$work/a.exe"
+cp "$work/$(printf '\x95\x5c').inf" "$work/$(printf '\x95\x5c')/install.inf"
+cp "$work/a.exe" "$work/$(printf '\x95\x5c')/"
+cp "$work/$(printf '\x95\x5c').inf" "$work/$(printf '\x8b\x40\x94\x5c')/install.inf"
+cp "$work/a.exe" "$work/$(printf '\x8b\x40\x94\x5c')/"
+expect "folders and files named with a 0x5C second byte" 0 "$(printf '\x95\x5c')" "$(printf '\x8b\x40\x94\x5c')" "$(printf '\x95\x5c').inf" <<'EOF'
+infcheck: 0 errors, 0 warnings in 3 files
+EOF
+
+# Every number is looked up in an index and the package folder is listed once: 20,000
+# entries take seconds (a lookup per number and a listing per source took over a minute).
+rm -rf "$work/big" && mkdir -p "$work/big"
+{
+    printf '[Install]\r\nTitle=Big\r\nFolder=Big\r\n'
+    for n in $(seq 1 20000); do printf '%d=f%d.dat\r\n' "$n" "$n"; done
+    printf '[Group]\r\n1=Uninstall,install.exe,/r\r\n'
+} >"$work/big/install.inf"
+(cd "$work/big" && seq 1 20000 | sed 's/^/f/; s/$/.dat/' | xargs touch)
+INFCHECK_TIMEOUT=30 expect "20,000 entries within 30 seconds" 0 big <<'EOF'
+big/install.inf:1: warning: [Install] takes 317810 bytes as the profile functions hand it over; Windows 95, 98 and Me read at most 32767 bytes of a section [win9x-limit]
+big/install.inf:4236: warning: the file is 337859 bytes; Windows 95, 98 and Me read only its first 65536 bytes, so on those systems the lines from 4236 on are never read [win9x-limit]
+infcheck: 0 errors, 2 warnings in 1 file
 EOF
 
 # Several paths, an INF named directly, and the usage errors: status 2 with a message.

@@ -2,6 +2,7 @@
 #include "check_run.h"
 #include <string.h>
 #include "core/dbcs.h"
+#include "core/destination.h"
 #include "core/setupinfo.h"
 #include "core/sizes.h"
 
@@ -9,7 +10,8 @@ static const char kUninstallCommand[] = "install.exe,/r";
 static const char kAbnormalReg[] =
     "the uninstaller reports \"Found abnormal Reg section.\" and deletes nothing";
 
-static void CheckGroupEntry(Check& c, unsigned n, std::vector<std::string>* captions)
+// captions: the folded captions so far, each with the first entry that has it.
+static void CheckGroupEntry(Check& c, unsigned n, std::map<std::string, unsigned>* captions)
 {
     ResolvedEntry entry;
     ResolveNumberedEntry(c, kGroup, n, ResolveGroupValue, &entry);
@@ -28,14 +30,14 @@ static void CheckGroupEntry(Check& c, unsigned n, std::vector<std::string>* capt
                    "%s: caption \"%s\" holds \"%c\", which a file name cannot hold: the "
                    "shortcut is not made",
                    what, entry.name, bad);
-    std::string folded = Folded(entry.name);
-    for (size_t i = 0; i < captions->size(); i++)
-        if ((*captions)[i] == folded)
-            AddFinding(c.out, entry.line, SEVERITY_WARNING, "same-destination",
-                       "%s: caption \"%s\" is also the caption of [Group] %u; both shortcuts "
-                       "are the same file",
-                       what, entry.name, (unsigned)(i + 1));
-    captions->push_back(folded);
+    std::map<std::string, unsigned>::const_iterator earlier = captions->find(Folded(entry.name));
+    if (earlier == captions->end())
+        (*captions)[Folded(entry.name)] = n;
+    else
+        AddFinding(c.out, entry.line, SEVERITY_WARNING, "same-destination",
+                   "%s: caption \"%s\" is also the caption of [Group] %u; both shortcuts "
+                   "are the same file",
+                   what, entry.name, earlier->second);
 }
 
 // Why a [Group] value that looks like the uninstall item is not found: the search ends
@@ -101,7 +103,7 @@ void CheckGroup(Check& c)
 {
     NumberedSource source = {&c, kGroup, 0};
     unsigned count = (unsigned)CountGroupEntries(ReadNumbered, &source);
-    std::vector<std::string> captions;
+    std::map<std::string, unsigned> captions;
     for (unsigned n = 1; n <= count; n++) CheckGroupEntry(c, n, &captions);
     if (c.resident && count) ReportUnusedGroup(c);
     CheckKeyNumbers(c, kGroup, ~0u);
@@ -177,13 +179,18 @@ static void CheckRegEntry(Check& c, unsigned n)
                    "[Reg] %u: \"%c\" after the root name is taken for a backslash", n,
                    subKey[-1]);
     // One key straight below HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE holds many
-    // applications' keys ("/" is a letter of a key's name, so it does not count).
-    if (root != REG_ROOT_CLASSES_ROOT && !FindCharDbcs(subKey, '\\') &&
-        !FindCharDbcs(subKey, '/'))
+    // applications' keys ("/" is a letter of a key's name, so it does not count). A
+    // backslash at the end names the same key: "Software\" is Software.
+    std::string named = subKey;
+    int trailing = EndsInBackslash(named.c_str());
+    while (EndsInBackslash(named.c_str())) DropBackslash(&named[0]);
+    if (root != REG_ROOT_CLASSES_ROOT && !FindCharDbcs(named.c_str(), '\\') &&
+        !FindCharDbcs(named.c_str(), '/'))
         AddFinding(c.out, line, SEVERITY_WARNING, "reg-broad",
                    "[Reg] %u: the uninstaller deletes the whole key \"%s\" with every key "
-                   "below it, including other applications' keys",
-                   n, value.c_str());
+                   "below it, including other applications' keys%s",
+                   n, value.c_str(),
+                   trailing ? " (the backslash at its end does not narrow it)" : "");
 }
 
 void CheckReg(Check& c)

@@ -91,7 +91,14 @@ static void CheckFileEntry(Check& c, unsigned n)
     ResolvedEntry entry;
     ResolveNumberedEntry(c, kInstall, n, ResolveInstallValue, &entry);
     const char* what = entry.what.c_str();
-    if (!c.in.sourceExists(entry.name, c.in.codePage, c.in.context))
+    // A drive, a leading backslash or ".." beyond the top: the program copies whatever
+    // the name finds from the source folder on, inside the package or not.
+    if (LeavesFolder(entry.name))
+        AddFinding(c.out, entry.line, SEVERITY_ERROR, "source-outside",
+                   "%s: source \"%s\" lies outside the package folder; the program would copy "
+                   "whatever is found there",
+                   what, entry.name);
+    else if (!c.in.sourceExists(entry.name, c.in.codePage, c.in.context))
         AddFinding(c.out, entry.line, SEVERITY_ERROR, "missing-source",
                    "%s: source \"%s\" is not in the package folder", what, entry.name);
     if (!entry.rest[0])
@@ -105,19 +112,15 @@ static void CheckFileEntry(Check& c, unsigned n)
         AddFinding(c.out, entry.line, SEVERITY_WARNING, "same-destination",
                    "%s: destination \"%s\" is also the destination of %s", what, entry.rest,
                    EntryName(earlier).c_str());
-    c.installed.push_back(entry.rest);
-    c.installedEntry.push_back((int)n);
+    AddInstalled(c, entry.rest, (int)n);
 }
 
 void CheckFileEntries(Check& c)
 {
-    c.installed.push_back("INSTALL.EXE");
-    c.installedEntry.push_back(-1);
-    c.installed.push_back(c.in.infName);
-    c.installedEntry.push_back(0);
+    AddInstalled(c, "INSTALL.EXE", -1);
+    AddInstalled(c, c.in.infName, 0);
     // A language file is renamed to the regular name once it is installed.
-    c.installed.push_back("INSTALL.INF");
-    c.installedEntry.push_back(0);
+    AddInstalled(c, "INSTALL.INF", 0);
     NumberedSource source = {&c, kInstall, 0};
     unsigned count = (unsigned)CountInstallEntries(ReadNumbered, &source);
     for (unsigned n = 1; n <= count; n++) CheckFileEntry(c, n);

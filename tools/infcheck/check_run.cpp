@@ -36,17 +36,8 @@ std::string KeyText(unsigned n)
 // second byte of a double-byte character left alone.
 std::string Folded(const std::string& text)
 {
-    std::string folded;
-    for (const char* p = text.c_str(); *p;) {
-        unsigned step = CharStep(p);
-        for (unsigned i = 0; i < step; i++) {
-            char ch = p[i];
-            if (step == 1 && ch >= 'A' && ch <= 'Z') ch = (char)(ch - 'A' + 'a');
-            if (step == 1 && ch == '/') ch = '\\';
-            folded += ch;
-        }
-        p += step;
-    }
+    std::string folded = CaselessName(text);
+    for (char* p = FindCharDbcs(&folded[0], '/'); p; p = FindCharDbcs(p + 1, '/')) *p = '\\';
     return folded;
 }
 
@@ -203,7 +194,8 @@ void CheckKeyNumbers(Check& c, const char* section, unsigned highest)
 char ForbiddenNameChar(const char* name)
 {
     for (const char* p = name; *p; p += CharStep(p))
-        if (CharStep(p) == 1 && strchr("\\/:*?\"<>|", *p)) return *p;
+        if (CharStep(p) == 1 && ((unsigned char)*p < 0x20 || strchr("\\/:*?\"<>|", *p)))
+            return *p;
     return 0;
 }
 
@@ -227,12 +219,22 @@ int LeavesFolder(const char* path)
     }
 }
 
-// The entry number of an installed file with that relative destination, or -2.
-int InstalledAs(const Check& c, const std::string& relative)
+// A destination as the installed map holds it: folded, without leading ".\".
+static std::string InstalledKey(const std::string& relative)
 {
     std::string folded = Folded(relative);
-    while (folded.compare(0, 2, ".\\") == 0) folded.erase(0, 2);
-    for (size_t i = 0; i < c.installed.size(); i++)
-        if (Folded(c.installed[i]) == folded) return c.installedEntry[i];
-    return -2;
+    size_t dots = 0;
+    while (folded.compare(dots, 2, ".\\") == 0) dots += 2;
+    return folded.substr(dots);
+}
+
+void AddInstalled(Check& c, const std::string& relative, int n)
+{
+    c.installed.insert(std::make_pair(InstalledKey(relative), n));
+}
+
+int InstalledAs(const Check& c, const std::string& relative)
+{
+    std::map<std::string, int>::const_iterator found = c.installed.find(InstalledKey(relative));
+    return found == c.installed.end() ? -2 : found->second;
 }

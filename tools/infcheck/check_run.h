@@ -1,6 +1,7 @@
 // The state of one run of the checks over a file and the helpers the checks share. Only
 // the checker's own files include it.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 #include "checks.h"
@@ -12,8 +13,9 @@ struct Check {
     std::string folder;                    // [Install] Folder as read
     std::string destFolder;                // the proposed destination, "" without a Folder
     int resident;                          // TSR begins with 1
-    std::vector<std::string> installed;    // destinations relative to the installation folder
-    std::vector<int> installedEntry;       // their entry numbers (-1 installer, 0 this file)
+    // Destinations relative to the installation folder, folded (Folded), with the entry
+    // that installs each first (-1 the installer, 0 this file).
+    std::map<std::string, int> installed;
     Check(const CheckInput& input, Findings* findings) : in(input), out(findings), resident(0)
     {
     }
@@ -91,12 +93,16 @@ void CheckKeyNumbers(Check& c, const char* section, unsigned highest);
 
 // ---- destinations and names ----
 
-// The first character that a file or folder name cannot hold (\ / : * ? " < > |), or 0.
+// The first character that a file or folder name cannot hold (\ / : * ? " < > | and the
+// control characters 1 to 31), or 0.
 // The second byte of a double-byte character is no such character.
 char ForbiddenNameChar(const char* name);
 
 // 1 when a path relative to the installation folder leads out of it.
 int LeavesFolder(const char* path);
+
+// Records entry n as installing relative (unless an earlier entry installs it).
+void AddInstalled(Check& c, const std::string& relative, int n);
 
 // The entry number of an installed file with that relative destination, or -2.
 int InstalledAs(const Check& c, const std::string& relative);

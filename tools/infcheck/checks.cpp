@@ -7,6 +7,10 @@
 #include "check_run.h"
 #include "core/dbcs.h"
 
+// The sections the program reads.
+static const char* const kRead[] = {kInstall, kGroup, kWorkFolder, kReg};
+enum { kReadCount = sizeof kRead / sizeof kRead[0] };
+
 // Sections the program reads and the keys it knows in them.
 static int IsKnownKey(const char* section, const InfKey& key)
 {
@@ -18,21 +22,34 @@ static int IsKnownKey(const char* section, const InfKey& key)
     return 0;
 }
 
+// Lines that begin with "[" but hold no "]": the profile functions take them for lines of
+// the section they stand in, not for the start of another.
+static void CheckUnclosedHeaders(Check& c)
+{
+    const InfText& text = *c.in.text;
+    for (size_t i = 0; i < text.unclosed.size(); i++) {
+        const UnclosedHeader& u = text.unclosed[i];
+        if (u.section < 0)
+            AddFinding(c.out, u.line, SEVERITY_WARNING, "syntax",
+                       "line begins with \"[\" but has no \"]\", so it is no section header "
+                       "(and before the first section nothing is read)");
+        else
+            AddFinding(c.out, u.line, SEVERITY_WARNING, "syntax",
+                       "line begins with \"[\" but has no \"]\", so it is no section header: the "
+                       "lines after it still belong to [%s]",
+                       text.sections[(size_t)u.section].name.c_str());
+    }
+}
+
 static void CheckLayout(Check& c)
 {
-    static const char* const kSections[] = {kInstall, kGroup, kWorkFolder, kReg};
+    CheckUnclosedHeaders(c);
     const std::vector<InfSection>& sections = c.in.text->sections;
     for (size_t i = 0; i < sections.size(); i++) {
         const InfSection& s = sections[i];
         const char* known = NULL;
-        for (unsigned k = 0; k < 4; k++)
-            if (SameNameIgnoringCase(s.name.c_str(), kSections[k])) known = kSections[k];
-        if (!s.wellFormed) {
-            AddFinding(c.out, s.line, SEVERITY_WARNING, "syntax",
-                       "section header without \"]\"; the program takes it for the end of the "
-                       "section before it");
-            continue;
-        }
+        for (unsigned k = 0; k < kReadCount; k++)
+            if (SameNameIgnoringCase(s.name.c_str(), kRead[k])) known = kRead[k];
         if (!s.first) {
             AddFinding(c.out, s.line, SEVERITY_WARNING, "duplicate",
                        "section [%s] appears again; only the first, at line %d, is read",
@@ -47,6 +64,7 @@ static void CheckLayout(Check& c)
         for (size_t k = 0; k < s.keys.size(); k++) {
             const InfKey& key = s.keys[k];
             const InfKey* first = FindKey(&s, key.name.c_str());
+            if (key.name[0] == '[') continue;  // an unclosed header, reported above
             if (!key.hasEquals)
                 AddFinding(c.out, key.line, SEVERITY_WARNING, "syntax",
                            "line has no \"=\"; the program reads it as a key \"%s\" without a "
@@ -77,21 +95,21 @@ static unsigned Utf8Sequence(const unsigned char* p)
 // The first line with UTF-8 text when every non-ASCII byte of the file is UTF-8, else 0.
 static int FirstUtf8Line(const InfText& text)
 {
-    int first = 0;
-    for (size_t n = 0; n < text.lines.size(); n++) {
-        const unsigned char* p = (const unsigned char*)text.lines[n].c_str();
-        while (*p) {
-            if (*p < 0x80) {
-                p++;
-                continue;
-            }
-            unsigned length = Utf8Sequence(p);
-            if (!length) return 0;
-            if (!first) first = (int)n + 1;
-            p += length;
+    // The body ends in a terminator, so a sequence cut by the end stops at it.
+    const unsigned char* body = (const unsigned char*)text.body.c_str();
+    const unsigned char* end = body + text.body.size();
+    const unsigned char* first = NULL;
+    for (const unsigned char* p = body; p < end;) {
+        if (*p < 0x80) {
+            p++;
+            continue;
         }
+        unsigned length = Utf8Sequence(p);
+        if (!length) return 0;
+        if (!first) first = p;
+        p += length;
     }
-    return first;
+    return first ? LineAt(text, (size_t)(first - body)) : 0;
 }
 
 static void CheckEncoding(Check& c)
@@ -118,6 +136,33 @@ static void CheckEncoding(Check& c)
                    line, c.in.codePage);
 }
 
+// What the profile functions of Windows 95, 98 and Me read (see docs/install-inf.md for
+// the sources): the first 64 KB of a file, and 32,767 bytes of a section.
+enum { kWin9xFileRead = 65536, kWin9xSectionRead = 32767 };
+
+static void CheckWin9xLimits(Check& c)
+{
+    const InfText& text = *c.in.text;
+    // A UTF-16 file is not read there at all (CheckEncoding says so).
+    if (text.mark == MARK_UTF16LE || text.mark == MARK_UTF16BE) return;
+    if (text.fileSize > kWin9xFileRead) {
+        size_t markLength = text.mark == MARK_UTF8 ? 3 : 0;
+        int line = LineAt(text, kWin9xFileRead - markLength);
+        AddFinding(c.out, line, SEVERITY_WARNING, "win9x-limit",
+                   "the file is %lu bytes; Windows 95, 98 and Me read only its first %u bytes, "
+                   "so on those systems the lines from %d on are never read",
+                   (unsigned long)text.fileSize, (unsigned)kWin9xFileRead, line);
+    }
+    for (unsigned i = 0; i < kReadCount; i++) {
+        const InfSection* section = Section(c, kRead[i]);
+        unsigned size = Held(text, kRead[i]).size;
+        if (section && size > kWin9xSectionRead)
+            AddFinding(c.out, section->line, SEVERITY_WARNING, "win9x-limit",
+                       "[%s] takes %u bytes as the profile functions hand it over; Windows 95, 98 "
+                       "and Me read at most %u bytes of a section",
+                       kRead[i], size, (unsigned)kWin9xSectionRead);
+    }
+}
 
 unsigned GuessCodePage(const InfText& text)
 {
@@ -127,22 +172,21 @@ unsigned GuessCodePage(const InfText& text)
     // byte above 0x80 (kana and kanji), or two such characters in a row. Western text
     // has those bytes only as single typographic signs.
     int japanese = 0;
-    for (size_t n = 0; n < text.lines.size(); n++) {
-        const unsigned char* p = (const unsigned char*)text.lines[n].c_str();
-        int previousLow = 0;  // the character before was double-byte, first byte 0x81-0x9F
-        while (*p) {
-            if (!leadByte(*p)) {
-                previousLow = 0;
-                p++;
-                continue;
-            }
-            unsigned char trail = p[1];
-            if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return 1252;
-            int low = *p <= 0x9F;
-            if (low && (trail >= 0x80 || previousLow)) japanese = 1;
-            previousLow = low;
-            p += 2;
+    int previousLow = 0;  // the character before was double-byte, first byte 0x81-0x9F
+    // The body ends in a terminator: a lead byte at the end finds no second byte.
+    const unsigned char* p = (const unsigned char*)text.body.c_str();
+    for (const unsigned char* end = p + text.body.size(); p < end;) {
+        if (!leadByte(*p)) {
+            previousLow = 0;
+            p++;
+            continue;
         }
+        unsigned char trail = p[1];
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return 1252;
+        int low = *p <= 0x9F;
+        if (low && (trail >= 0x80 || previousLow)) japanese = 1;
+        previousLow = low;
+        p += 2;
     }
     return japanese ? 932 : 1252;
 }
@@ -151,6 +195,7 @@ void CheckInf(const CheckInput& input, Findings* findings)
 {
     Check c(input, findings);
     CheckEncoding(c);
+    CheckWin9xLimits(c);
     CheckLayout(c);
     CheckTitle(c);
     CheckFolder(c);

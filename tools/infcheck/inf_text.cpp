@@ -1,8 +1,10 @@
 // Reads a setup information file into sections and keys with the program's line rules.
 #include "inf_text.h"
 #include <string.h>
+#include <algorithm>
 #include "core/ini_lines.h"
 #include "core/setupinfo.h"
+#include "core/text.h"
 
 static InfMark MarkOf(const char* bytes, size_t size)
 {
@@ -28,6 +30,7 @@ static std::string NarrowUtf16(const char* bytes, size_t size, int bigEndian)
 void LoadInfBytes(const char* bytes, size_t size, InfText* text)
 {
     text->mark = MarkOf(bytes, size);
+    text->fileSize = size;
     if (text->mark == MARK_UTF16LE || text->mark == MARK_UTF16BE)
         text->body = NarrowUtf16(bytes, size, text->mark == MARK_UTF16BE);
     else if (text->mark == MARK_UTF8)
@@ -36,27 +39,27 @@ void LoadInfBytes(const char* bytes, size_t size, InfText* text)
         text->body.assign(bytes, size);
 }
 
-static std::string Trimmed(const char* begin, const char* end)
+std::string CaselessName(const std::string& name)
 {
-    while (begin < end && (*begin == ' ' || *begin == '\t')) begin++;
-    while (end > begin && (end[-1] == ' ' || end[-1] == '\t')) end--;
-    return std::string(begin, end);
+    std::string lowered = name;
+    LowerAscii(&lowered[0]);
+    return lowered;
 }
 
-static void AddSection(InfText* text, const IniLine& line, int number)
+static void AddSection(InfText* text, const char* name, unsigned length, int number)
 {
     InfSection section;
-    const char* close = static_cast<const char*>(memchr(line.begin, ']', line.end - line.begin));
-    section.wellFormed = close != NULL;
-    section.name = Trimmed(line.begin + 1, close ? close : line.end);
+    section.name.assign(name, length);
     section.line = number;
-    section.first = section.wellFormed && !FindSection(*text, section.name.c_str());
+    std::string caseless = CaselessName(section.name);
+    section.first = text->firstSection.find(caseless) == text->firstSection.end();
+    if (section.first) text->firstSection[caseless] = text->sections.size();
     text->sections.push_back(section);
 }
 
 // The key of an entry line. A zero byte ends an entry, as it ends the strings of the
 // profile interface; an entry that begins with one is left out.
-static void AddKey(InfText* text, const IniLine& line, int number)
+static void AddKey(InfSection* section, const IniLine& line, int number)
 {
     std::string entry(line.end - line.begin, '\0');
     int length = PutNormalisedEntry(line, &entry[0], (unsigned)entry.size());
@@ -69,74 +72,83 @@ static void AddKey(InfText* text, const IniLine& line, int number)
     key.name = entry.substr(0, equals);
     key.value = key.hasEquals ? entry.substr(equals + 1) : std::string();
     key.line = number;
-    text->sections.back().keys.push_back(key);
+    std::string caseless = CaselessName(key.name);
+    if (section->firstKey.find(caseless) == section->firstKey.end())
+        section->firstKey[caseless] = section->keys.size();
+    section->keys.push_back(key);
 }
 
 void ParseInfText(InfText* text)
 {
-    text->lines.clear();
+    text->lineStarts.clear();
     text->sections.clear();
+    text->firstSection.clear();
+    text->unclosed.clear();
     text->held.clear();
-    IniCursor cursor = {text->body.data(), text->body.data() + text->body.size()};
+    const char* body = text->body.data();
+    IniCursor cursor = {body, body + text->body.size()};
     IniLine line;
     while (NextIniLine(&cursor, &line)) {
-        const char* lineEnd = line.stop;
-        if (lineEnd > line.start && lineEnd[-1] == '\n') lineEnd--;
-        text->lines.push_back(std::string(line.start, lineEnd));
-        int number = (int)text->lines.size();
+        text->lineStarts.push_back((size_t)(line.start - body));
+        int number = (int)text->lineStarts.size();
         if (line.begin == line.end || *line.begin == ';') continue;
-        if (IsSectionHeader(line))
-            AddSection(text, line, number);
-        else if (!text->sections.empty())  // lines before the first section are never read
-            AddKey(text, line, number);
+        unsigned length;
+        if (const char* name = SectionHeaderName(line, &length)) {
+            AddSection(text, name, length, number);
+            continue;
+        }
+        int section = (int)text->sections.size() - 1;
+        if (*line.begin == '[') {
+            UnclosedHeader unclosed = {number, section};
+            text->unclosed.push_back(unclosed);
+        }
+        if (section >= 0)  // lines before the first section are never read
+            AddKey(&text->sections[(size_t)section], line, number);
     }
 }
 
 int SameNameIgnoringCase(const char* a, const char* b)
 {
-    for (;; a++, b++) {
-        char x = *a, y = *b;
-        if (x >= 'A' && x <= 'Z') x = (char)(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = (char)(y - 'A' + 'a');
-        if (x != y) return 0;
-        if (!x) return 1;
-    }
+    return IsWordIgnoringCase(a, (unsigned)strlen(a), b);
 }
 
 const InfSection* FindSection(const InfText& text, const char* name)
 {
-    for (size_t i = 0; i < text.sections.size(); i++) {
-        const InfSection& section = text.sections[i];
-        if (section.wellFormed && SameNameIgnoringCase(section.name.c_str(), name)) return &section;
-    }
-    return NULL;
+    std::map<std::string, size_t>::const_iterator found = text.firstSection.find(CaselessName(name));
+    return found == text.firstSection.end() ? NULL : &text.sections[found->second];
 }
 
 const InfKey* FindKey(const InfSection* section, const char* name)
 {
     if (!section) return NULL;
-    for (size_t i = 0; i < section->keys.size(); i++)
-        if (SameNameIgnoringCase(section->keys[i].name.c_str(), name)) return &section->keys[i];
-    return NULL;
+    std::map<std::string, size_t>::const_iterator found = section->firstKey.find(CaselessName(name));
+    return found == section->firstKey.end() ? NULL : &section->keys[found->second];
 }
 
-// The section in the held form the program looks values up in, made once per name.
-static const std::string& HeldSection(const InfText& text, const char* section)
+const HeldSection& Held(const InfText& text, const char* section)
 {
-    std::string& block = text.held[section];
-    if (block.empty()) {
-        // The held form is never longer than the text and two terminators.
-        block.assign(text.body.size() + 2, '\0');
-        SectionFromText(text.body.data(), (unsigned)text.body.size(), section, &block[0],
-                        (unsigned)block.size());
+    HeldSection& held = text.held[section];
+    if (!held.block.empty()) return held;
+    // The held form is never longer than the text and two terminators.
+    held.block.assign(text.body.size() + 2, '\0');
+    held.size = SectionFromText(text.body.data(), (unsigned)text.body.size(), section,
+                                &held.block[0], (unsigned)held.block.size());
+    for (const char* entry = held.block.data(); *entry; entry += strlen(entry) + 1) {
+        unsigned length;
+        const char* name = SectionEntryName(entry, &length);
+        std::string caseless = CaselessName(std::string(name, length));
+        if (held.entries.find(caseless) == held.entries.end()) held.entries[caseless] = entry;
     }
-    return block;
+    return held;
 }
 
 std::string ReadValue(const InfText& text, const char* section, const char* key, unsigned size)
 {
+    const HeldSection& held = Held(text, section);
+    std::map<std::string, const char*>::const_iterator found = held.entries.find(CaselessName(key));
+    if (found == held.entries.end()) return std::string();
     std::string buffer(size, '\0');
-    ReadSectionValue(HeldSection(text, section).data(), key, &buffer[0], size);
+    ReadSectionEntry(found->second, &buffer[0], size);
     buffer.resize(strlen(buffer.c_str()));
     return buffer;
 }
@@ -144,9 +156,14 @@ std::string ReadValue(const InfText& text, const char* section, const char* key,
 size_t ValueLength(const InfKey& key)
 {
     // As ReadSectionValue hands it over, without the cut: a pair of matching quotes removed.
-    size_t length = key.value.size();
-    if (length > 1 && (key.value[0] == '"' || key.value[0] == '\'') &&
-        key.value[length - 1] == key.value[0])
-        length -= 2;
+    unsigned length = (unsigned)key.value.size();
+    UnquotedValue(key.value.c_str(), &length);
     return length;
+}
+
+int LineAt(const InfText& text, size_t offset)
+{
+    std::vector<size_t>::const_iterator after =
+        std::upper_bound(text.lineStarts.begin(), text.lineStarts.end(), offset);
+    return after == text.lineStarts.begin() ? 1 : (int)(after - text.lineStarts.begin());
 }

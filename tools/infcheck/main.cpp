@@ -15,13 +15,19 @@ static const char kUsage[] =
     "              a Japanese file)\n"
     "  --werror    warnings count as errors\n";
 
-// An error about the run itself, on standard error after the findings printed so far.
-static void Complain(const char* format, const char* what)
+// An error about the run itself, on standard error after the findings printed so far;
+// format holds one "%s" for what, which is printed escaped.
+static void Complain(const char* format, const std::string& what)
 {
     fflush(stdout);
-    fprintf(stderr, "infcheck: error: ");
-    fprintf(stderr, format, what);
-    fprintf(stderr, "\n");
+    const char* mark = strstr(format, "%s");
+    fputs("infcheck: error: ", stderr);
+    fwrite(format, 1, mark ? (size_t)(mark - format) : strlen(format), stderr);
+    if (mark) {
+        PrintEscaped(stderr, what.c_str());
+        fputs(mark + 2, stderr);
+    }
+    fputs("\n", stderr);
 }
 
 struct Totals {
@@ -31,34 +37,31 @@ struct Totals {
     int unreadable;
 };
 
-// Checks one file; name is its own name, shown the path as the user will look for it.
-static void CheckFile(const std::string& shown, const std::string& path, const std::string& name,
-                      unsigned codePage, Findings* findings, Totals* totals)
+// Checks one file: path as the user gave it (or its folder), name its own name.
+static void CheckFile(const std::string& path, const std::string& name, unsigned codePage,
+                      Findings* findings, Totals* totals)
 {
     std::string bytes;
-    if (!LoadFile(path, &bytes)) {
-        Complain("cannot read %s", shown.c_str());
+    LoadResult loaded = LoadFile(path, &bytes);
+    if (loaded == LOAD_UNREADABLE)
+        Complain("cannot read %s", path);
+    else if (loaded == LOAD_NOT_A_FILE)
+        Complain("%s is not a regular file (a folder, a device or a pipe); not read", path);
+    else if (loaded == LOAD_TOO_LARGE)
+        Complain("%s is larger than 8 MiB, more than any setup information file; not read",
+                 path);
+    if (loaded != LOAD_READ) {
         totals->unreadable = 1;
         return;
     }
-    std::string folder = FolderOf(path);
-    CheckInput input = {NULL, name.c_str(), codePage, SourceInPackage, &folder};
+    PackageFolder package;
+    package.path = FolderOf(path);
+    CheckInput input = {NULL, name.c_str(), codePage, SourceInPackage, &package};
     CheckInfBytes(bytes.data(), bytes.size(), input, findings);
-    PrintFindings(shown.c_str(), *findings);
+    PrintFindings(path.c_str(), *findings);
     totals->files++;
     totals->errors += findings->errors;
     totals->warnings += findings->warnings;
-}
-
-static std::string Joined(const std::string& folder, const std::string& name)
-{
-#ifdef _WIN32
-    static const char kSeparator[] = "\\";
-#else
-    static const char kSeparator[] = "/";
-#endif
-    char last = folder.empty() ? 0 : folder[folder.size() - 1];
-    return (last == '/' || last == '\\') ? folder + name : folder + kSeparator + name;
 }
 
 // A package folder: install.inf, or else the two language files.
@@ -68,7 +71,7 @@ static void CheckFolder(const std::string& folder, unsigned codePage, Totals* to
     std::string english = FindInFolder(folder, "installE.inf");
     std::string japanese = FindInFolder(folder, "installJ.inf");
     if (regular.empty() && english.empty() && japanese.empty()) {
-        Complain("%s holds no install.inf, installE.inf or installJ.inf", folder.c_str());
+        Complain("%s holds no install.inf, installE.inf or installJ.inf", folder);
         totals->unreadable = 1;
         return;
     }
@@ -97,7 +100,7 @@ static void CheckFolder(const std::string& folder, unsigned codePage, Totals* to
         if (checked[i]->empty() || (i > 0 && !regular.empty())) continue;
         Findings findings = Findings();
         std::string path = Joined(folder, *checked[i]);
-        CheckFile(path, path, *checked[i], codePage, &findings, totals);
+        CheckFile(path, *checked[i], codePage, &findings, totals);
     }
 }
 
@@ -107,10 +110,8 @@ static void CheckPath(const std::string& path, unsigned codePage, Totals* totals
         CheckFolder(path, codePage, totals);
         return;
     }
-    size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     Findings findings = Findings();
-    CheckFile(path, path, name, codePage, &findings, totals);
+    CheckFile(path, NameOf(path), codePage, &findings, totals);
 }
 
 static int UsageError(const char* message)
