@@ -11,7 +11,7 @@ static const char kAbnormalReg[] =
     "the uninstaller reports \"Found abnormal Reg section.\" and deletes nothing";
 
 // captions: the folded captions so far, each with the first entry that has it.
-static void CheckGroupEntry(Check& c, unsigned n, std::map<std::string, unsigned>* captions)
+static void CheckGroupEntry(Check& c, unsigned n, NameIndex<unsigned>* captions)
 {
     ResolvedEntry entry;
     ResolveNumberedEntry(c, kGroup, n, ResolveGroupValue, &entry);
@@ -30,7 +30,7 @@ static void CheckGroupEntry(Check& c, unsigned n, std::map<std::string, unsigned
                    "%s: caption \"%s\" holds \"%c\", which a file name cannot hold: the "
                    "shortcut is not made",
                    what, entry.name, bad);
-    std::map<std::string, unsigned>::const_iterator earlier = captions->find(Folded(entry.name));
+    auto earlier = captions->find(Folded(entry.name));
     if (earlier == captions->end())
         (*captions)[Folded(entry.name)] = n;
     else
@@ -103,7 +103,7 @@ void CheckGroup(Check& c)
 {
     NumberedSource source = {&c, kGroup, 0};
     unsigned count = (unsigned)CountGroupEntries(ReadNumbered, &source);
-    std::map<std::string, unsigned> captions;
+    NameIndex<unsigned> captions;
     for (unsigned n = 1; n <= count; n++) CheckGroupEntry(c, n, &captions);
     if (c.resident && count) ReportUnusedGroup(c);
     CheckKeyNumbers(c, kGroup, ~0u);

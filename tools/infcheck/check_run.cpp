@@ -235,6 +235,6 @@ void AddInstalled(Check& c, const std::string& relative, int n)
 
 int InstalledAs(const Check& c, const std::string& relative)
 {
-    std::map<std::string, int>::const_iterator found = c.installed.find(InstalledKey(relative));
+    auto found = c.installed.find(InstalledKey(relative));
     return found == c.installed.end() ? -2 : found->second;
 }

@@ -1,7 +1,6 @@
 // The state of one run of the checks over a file and the helpers the checks share. Only
 // the checker's own files include it.
 #pragma once
-#include <map>
 #include <string>
 #include <vector>
 #include "checks.h"
@@ -15,7 +14,7 @@ struct Check {
     int resident;                          // TSR begins with 1
     // Destinations relative to the installation folder, folded (Folded), with the entry
     // that installs each first (-1 the installer, 0 this file).
-    std::map<std::string, int> installed;
+    NameIndex<int> installed;
     Check(const CheckInput& input, Findings* findings) : in(input), out(findings), resident(0)
     {
     }

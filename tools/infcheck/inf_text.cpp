@@ -114,14 +114,14 @@ int SameNameIgnoringCase(const char* a, const char* b)
 
 const InfSection* FindSection(const InfText& text, const char* name)
 {
-    std::map<std::string, size_t>::const_iterator found = text.firstSection.find(CaselessName(name));
+    auto found = text.firstSection.find(CaselessName(name));
     return found == text.firstSection.end() ? NULL : &text.sections[found->second];
 }
 
 const InfKey* FindKey(const InfSection* section, const char* name)
 {
     if (!section) return NULL;
-    std::map<std::string, size_t>::const_iterator found = section->firstKey.find(CaselessName(name));
+    auto found = section->firstKey.find(CaselessName(name));
     return found == section->firstKey.end() ? NULL : &section->keys[found->second];
 }
 
@@ -145,7 +145,7 @@ const HeldSection& Held(const InfText& text, const char* section)
 std::string ReadValue(const InfText& text, const char* section, const char* key, unsigned size)
 {
     const HeldSection& held = Held(text, section);
-    std::map<std::string, const char*>::const_iterator found = held.entries.find(CaselessName(key));
+    auto found = held.entries.find(CaselessName(key));
     if (found == held.entries.end()) return std::string();
     std::string buffer(size, '\0');
     ReadSectionEntry(found->second, &buffer[0], size);

@@ -5,7 +5,11 @@
 #pragma once
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+// Names in the form CaselessName gives, each with what it names (the first of its name).
+template <class T> using NameIndex = std::unordered_map<std::string, T>;
 
 struct InfKey {
     std::string name;   // blanks around it removed
@@ -19,7 +23,7 @@ struct InfSection {
     int line;
     int first;          // 1 for the first section of its name: the only one the program reads
     std::vector<InfKey> keys;
-    std::map<std::string, size_t> firstKey;  // a name without case: its first key in keys
+    NameIndex<size_t> firstKey;  // each name: its first key in keys
 };
 
 // A line that begins with "[" but holds no "]": no section header, but a line of the
@@ -34,7 +38,7 @@ struct UnclosedHeader {
 struct HeldSection {
     std::string block;                          // "key=value" strings, the list ended by ""
     unsigned size;                              // its bytes, both terminators included
-    std::map<std::string, const char*> entries;  // a name without case: its first entry
+    NameIndex<const char*> entries;             // each name: its first entry
 };
 
 // How the bytes of the file began.
@@ -46,7 +50,7 @@ struct InfText {
     std::string body;                   // the text without its byte-order mark
     std::vector<size_t> lineStarts;     // where line n begins in body: lineStarts[n - 1]
     std::vector<InfSection> sections;
-    std::map<std::string, size_t> firstSection;  // a name without case: its first section
+    NameIndex<size_t> firstSection;     // each name: its first section
     std::vector<UnclosedHeader> unclosed;
     mutable std::map<std::string, HeldSection> held;  // made once per section name
 };

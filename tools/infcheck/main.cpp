@@ -37,9 +37,10 @@ struct Totals {
     int unreadable;
 };
 
-// Checks one file: path as the user gave it (or its folder), name its own name.
+// Checks one file: path as the user gave it (or its folder), name its own name, package
+// the folder that holds it.
 static void CheckFile(const std::string& path, const std::string& name, unsigned codePage,
-                      Findings* findings, Totals* totals)
+                      PackageFolder* package, Totals* totals)
 {
     std::string bytes;
     LoadResult loaded = LoadFile(path, &bytes);
@@ -54,22 +55,23 @@ static void CheckFile(const std::string& path, const std::string& name, unsigned
         totals->unreadable = 1;
         return;
     }
-    PackageFolder package;
-    package.path = FolderOf(path);
-    CheckInput input = {NULL, name.c_str(), codePage, SourceInPackage, &package};
-    CheckInfBytes(bytes.data(), bytes.size(), input, findings);
-    PrintFindings(path.c_str(), *findings);
+    Findings findings = Findings();
+    CheckInput input = {NULL, name.c_str(), codePage, SourceInPackage, package};
+    CheckInfBytes(bytes.data(), bytes.size(), input, &findings);
+    PrintFindings(path.c_str(), findings);
     totals->files++;
-    totals->errors += findings->errors;
-    totals->warnings += findings->warnings;
+    totals->errors += findings.errors;
+    totals->warnings += findings.warnings;
 }
 
 // A package folder: install.inf, or else the two language files.
 static void CheckFolder(const std::string& folder, unsigned codePage, Totals* totals)
 {
-    std::string regular = FindInFolder(folder, "install.inf");
-    std::string english = FindInFolder(folder, "installE.inf");
-    std::string japanese = FindInFolder(folder, "installJ.inf");
+    PackageFolder package;
+    package.path = FolderOf(Joined(folder, "x"));  // the folder without a trailing separator
+    std::string regular = FindInPackage(&package, "install.inf");
+    std::string english = FindInPackage(&package, "installE.inf");
+    std::string japanese = FindInPackage(&package, "installJ.inf");
     if (regular.empty() && english.empty() && japanese.empty()) {
         Complain("%s holds no install.inf, installE.inf or installJ.inf", folder);
         totals->unreadable = 1;
@@ -98,9 +100,7 @@ static void CheckFolder(const std::string& folder, unsigned codePage, Totals* to
     const std::string* checked[] = {&regular, &english, &japanese};
     for (unsigned i = 0; i < 3; i++) {
         if (checked[i]->empty() || (i > 0 && !regular.empty())) continue;
-        Findings findings = Findings();
-        std::string path = Joined(folder, *checked[i]);
-        CheckFile(path, *checked[i], codePage, &findings, totals);
+        CheckFile(Joined(folder, *checked[i]), *checked[i], codePage, &package, totals);
     }
 }
 
@@ -110,8 +110,9 @@ static void CheckPath(const std::string& path, unsigned codePage, Totals* totals
         CheckFolder(path, codePage, totals);
         return;
     }
-    Findings findings = Findings();
-    CheckFile(path, NameOf(path), codePage, &findings, totals);
+    PackageFolder package;
+    package.path = FolderOf(path);
+    CheckFile(path, NameOf(path), codePage, &package, totals);
 }
 
 static int UsageError(const char* message)

@@ -109,12 +109,12 @@ LoadResult LoadFile(const std::string& path, std::string* bytes)
     return result;
 }
 
-std::string FindInFolder(const std::string& folder, const char* name)
+std::string FindInPackage(PackageFolder* package, const char* name)
 {
     // A name without wildcards finds the one file of that name, in whatever case it
     // is written on disk.
     WIN32_FIND_DATAA data;
-    HANDLE found = FindFirstFileA(Joined(folder, name).c_str(), &data);
+    HANDLE found = FindFirstFileA(Joined(package->path, name).c_str(), &data);
     if (found == INVALID_HANDLE_VALUE) return std::string();
     FindClose(found);
     return data.cFileName;
@@ -181,9 +181,9 @@ int IsFolder(const std::string& path)
 
 // The names of folder, each under its name without case (the first of names that differ
 // only in case).
-static std::map<std::string, std::string> ListFolder(const std::string& folder)
+static NameIndex<std::string> ListFolder(const std::string& folder)
 {
-    std::map<std::string, std::string> names;
+    NameIndex<std::string> names;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return names;
     FileNameSteps steps;
@@ -193,17 +193,11 @@ static std::map<std::string, std::string> ListFolder(const std::string& folder)
     return names;
 }
 
-static std::string FindListed(const std::map<std::string, std::string>& names,
-                              const std::string& name)
+static std::string FindListed(const NameIndex<std::string>& names, const std::string& name)
 {
     FileNameSteps steps;
-    std::map<std::string, std::string>::const_iterator found = names.find(CaselessName(name));
+    auto found = names.find(CaselessName(name));
     return found == names.end() ? std::string() : found->second;
-}
-
-std::string FindInFolder(const std::string& folder, const char* name)
-{
-    return FindListed(ListFolder(folder), name);
 }
 
 // A Shift-JIS name as UTF-8, the way a package unpacked on Linux usually names its files.
@@ -229,8 +223,7 @@ static std::string FindElement(PackageFolder* package, const std::string& folder
                                const std::string& element, unsigned codePage)
 {
     if (element == "." || element == "..") return element;
-    std::map<std::string, std::map<std::string, std::string> >::iterator listing =
-        package->listings.find(folder);
+    auto listing = package->listings.find(folder);
     if (listing == package->listings.end())
         listing = package->listings.insert(std::make_pair(folder, ListFolder(folder))).first;
     std::string found = FindListed(listing->second, element);
@@ -239,6 +232,11 @@ static std::string FindElement(PackageFolder* package, const std::string& folder
         if (!utf8.empty()) found = FindListed(listing->second, utf8);
     }
     return found;
+}
+
+std::string FindInPackage(PackageFolder* package, const char* name)
+{
+    return FindElement(package, package->path, name, 0);
 }
 
 int SourceInPackage(const char* source, unsigned codePage, void* context)

@@ -5,6 +5,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include "inf_text.h"
 
 // The largest file read, 8 MiB: 100,000 entries of 80 bytes, far more than a package needs
 // (the 9x family reads 64 KB of a file), and little enough that any file of that size,
@@ -34,15 +35,16 @@ std::string NameOf(const std::string& path);
 // folder and name with one separator between them.
 std::string Joined(const std::string& folder, const std::string& name);
 
-// The name in folder that matches name without case, or "" when there is none.
-std::string FindInFolder(const std::string& folder, const char* name);
-
-// The folder that holds a setup information file, for CheckInput.sourceExists. Natively
-// each folder below it is listed once, however many sources name it.
+// The folder that holds a setup information file (its path without a trailing
+// separator), for CheckInput.sourceExists. Natively each folder in it is listed once,
+// however many names are looked for there.
 struct PackageFolder {
     std::string path;
-    std::map<std::string, std::map<std::string, std::string> > listings;
+    std::map<std::string, NameIndex<std::string> > listings;  // folder: its names
 };
+
+// The name in the package folder that matches name without case, or "" when none does.
+std::string FindInPackage(PackageFolder* package, const char* name);
 
 // For CheckInput.sourceExists: context is a PackageFolder; source is in the file's code
 // page (codePage).
