@@ -1,34 +1,65 @@
-// Thin RAII holders for handles, so that every early return releases what was opened.
-// Each converts to its handle, so a call site reads like the plain call. The registry
-// key's holder is in base/registry.h.
+// Thin RAII holders for handles, so that every early return releases what was opened:
+// one template for the handles, with a small traits record per kind, and the holders of
+// COM. Each converts to its handle, so a call site reads like the plain call. The
+// registry key's holder is in base/registry.h.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
 
-class FindHandle {
+// One holder for every kind of handle: Traits names the handle's type, tells a held
+// handle from none and releases it.
+template <class Traits> class Holder {
 public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() { if (Valid()) FindClose(h_); }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return h_; }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
+    typedef typename Traits::Type Type;
+    explicit Holder(Type h) : h_(h) {}
+    ~Holder() { if (Valid()) Traits::Release(h_); }
+    bool Valid() const { return Traits::Holds(h_); }
+    operator Type() const { return h_; }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
 private:
-    HANDLE h_;
+    Type h_;
 };
 
-class FileHandle {
+// A search of FindFirstFileA, closed by FindClose.
+struct FindTraits {
+    typedef HANDLE Type;
+    static bool Holds(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE h) { FindClose(h); }
+};
+typedef Holder<FindTraits> FindHandle;
+
+// A file of CreateFileA (which gives INVALID_HANDLE_VALUE, not NULL, on failure), closed by
+// CloseHandle.
+struct FileTraits {
+    typedef HANDLE Type;
+    static bool Holds(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != NULL; }
+    static void Release(HANDLE h) { CloseHandle(h); }
+};
+typedef Holder<FileTraits> FileHandle;
+
+// A library of LoadLibraryA, freed by FreeLibrary.
+struct LibraryTraits {
+    typedef HMODULE Type;
+    static bool Holds(HMODULE m) { return m != NULL; }
+    static void Release(HMODULE m) { FreeLibrary(m); }
+};
+typedef Holder<LibraryTraits> LibraryHandle;
+
+// A block of GlobalAlloc (GMEM_FIXED), freed by GlobalFree.
+struct GlobalTraits {
+    typedef char* Type;
+    static bool Holds(char* p) { return p != NULL; }
+    static void Release(char* p) { GlobalFree(p); }
+};
+class GlobalBlock : public Holder<GlobalTraits> {
 public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { if (Valid()) CloseHandle(h_); }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }
-    operator HANDLE() const { return h_; }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-private:
-    HANDLE h_;
+    explicit GlobalBlock(SIZE_T size)
+        : Holder(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
+    explicit GlobalBlock(char* taken) : Holder(taken) {}  // a block allocated elsewhere
 };
 
+// COM for the thread, from CoInitialize to CoUninitialize.
 class ComInit {
 public:
     ComInit() : ok_(SUCCEEDED(CoInitialize(NULL))) {}
@@ -54,25 +85,3 @@ private:
     T* p_;
 };
 
-class LibraryHandle {
-public:
-    explicit LibraryHandle(HMODULE m) : m_(m) {}
-    ~LibraryHandle() { if (m_) FreeLibrary(m_); }
-    operator HMODULE() const { return m_; }
-    LibraryHandle(const LibraryHandle&) = delete;
-    LibraryHandle& operator=(const LibraryHandle&) = delete;
-private:
-    HMODULE m_;
-};
-
-class GlobalBlock {
-public:
-    explicit GlobalBlock(SIZE_T size) : p_(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
-    explicit GlobalBlock(char* taken) : p_(taken) {}  // a block allocated elsewhere
-    ~GlobalBlock() { if (p_) GlobalFree(p_); }
-    operator char*() const { return p_; }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-private:
-    char* p_;
-};

@@ -1,5 +1,24 @@
-// The registry text read and the deletion of a key tree.
+// The registry key holder: open, create and close, the text read and the deletion of a
+// key tree.
 #include "base/registry.h"
+
+LONG RegKey::Open(HKEY root, const char* path, REGSAM access)
+{
+    Close();
+    return RegOpenKeyExA(root, path, 0, access, &key_);
+}
+
+LONG RegKey::Create(HKEY root, const char* path, REGSAM access)
+{
+    Close();
+    return RegCreateKeyExA(root, path, 0, NULL, 0, access, NULL, &key_, NULL);
+}
+
+void RegKey::Close()
+{
+    if (key_) RegCloseKey(key_);
+    key_ = NULL;
+}
 
 LONG RegKey::ReadText(const char* name, char* text, DWORD size) const
 {

@@ -8,25 +8,16 @@ enum {
     kRegTextRead = 256   // the bytes asked for into it (kRegTextSize - 2)
 };
 
+// Its members are defined in registry.cpp, not here: the tests of the 32-bit build link
+// with the program's link-time optimised objects, and that linker takes a member defined
+// in a header and emitted by both for two definitions.
 class RegKey {
 public:
     RegKey() : key_(NULL) {}
     ~RegKey() { Close(); }
-    LONG Open(HKEY root, const char* path, REGSAM access)
-    {
-        Close();
-        return RegOpenKeyExA(root, path, 0, access, &key_);
-    }
-    LONG Create(HKEY root, const char* path, REGSAM access)
-    {
-        Close();
-        return RegCreateKeyExA(root, path, 0, NULL, 0, access, NULL, &key_, NULL);
-    }
-    void Close()
-    {
-        if (key_) RegCloseKey(key_);
-        key_ = NULL;
-    }
+    LONG Open(HKEY root, const char* path, REGSAM access);
+    LONG Create(HKEY root, const char* path, REGSAM access);
+    void Close();
     operator HKEY() const { return key_; }
 
     // Reads the text value name (REG_SZ or REG_EXPAND_SZ) into text of size bytes (at
