@@ -3,6 +3,7 @@
 #include "common/host.h"
 #include "common/session.h"
 #include "common/keys.h"
+#include "common/shell_folders.h"
 #include "base/registry.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
@@ -13,7 +14,7 @@ void DetectLanguage()
     session.japanese = GetACP() == 932 ? 1 : 0;
 }
 
-int HostIsWin32()
+int HostVersionIs4OrLater()
 {
     return (host.getVersion() & 0xFF) >= 4 ? 1 : 0;
 }
@@ -61,7 +62,7 @@ int ReadStartupLeaf()
 {
     ZeroMemory(session.startupLeaf, sizeof session.startupLeaf);
     char text[kRegTextSize];
-    if (ReadKeyText(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Startup", text) < 0) return 0;
+    if (ReadShellFolderValue(HKEY_CURRENT_USER, "Startup", text, sizeof text) < 0) return 0;
     const char* slash = FindLastCharDbcs(text, '\\');
     if (!slash || !slash[1]) return 0;
     // A leaf that does not fit is left empty rather than cut, so that the Title

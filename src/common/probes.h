@@ -2,7 +2,7 @@
 #pragma once
 
 void DetectLanguage();
-int HostIsWin32();              // major version 4 or more
+int HostVersionIs4OrLater();    // Windows 95 and NT 4.0 on; the program refuses others
 void ClassifyOs();                                  // session.osClass, an OsClass
 int OsClassOfVersion(const char* currentVersion);   // NT CurrentVersion text: 3..8
 int OsClassOfProduct(const char* productName);      // Windows ProductName text: 0..2

@@ -23,14 +23,11 @@ int PathExists(const char* path)
 
 static int CreateNamedFolder(const char* name)
 {
-    WIN32_FIND_DATAA data;
-    {
-        FindHandle found(FindFirstFileA(name, &data));
-        if (found.Valid()) {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 1;
-            ShowErrorWith(session.progressWindow, T_FOLDER_IS_FILE, name);
-            return 0;
-        }
+    PathKind kind = KindOfPath(name);
+    if (kind == PATH_FOLDER) return 1;
+    if (kind == PATH_FILE) {
+        ShowErrorWith(session.progressWindow, T_FOLDER_IS_FILE, name);
+        return 0;
     }
     if (CreateDirectoryA(name, NULL)) return 1;
     ShowErrorWith(session.progressWindow, T_FOLDER_NOT_CREATED, name);
@@ -40,11 +37,11 @@ static int CreateNamedFolder(const char* name)
 int CreateFolderLevel(char* path)
 {
     if (IsDriveRoot(path)) return 1;
-    unsigned length = lstrlenA(path);
-    if (length == 0) return 0;
-    path[length - 1] = 0;
+    if (!EndsInBackslash(path)) return 0;
+    // The level is named without its backslash, which goes back in its place after.
+    DropBackslash(path);
     int result = CreateNamedFolder(path);
-    path[length - 1] = '\\';
+    path[lstrlenA(path)] = '\\';
     return result;
 }
 

@@ -9,8 +9,8 @@ int PathExists(const char* path);
 enum PathKind { PATH_NONE, PATH_FILE, PATH_FOLDER };
 PathKind KindOfPath(const char* path);
 
-// One folder level (path ends in a backslash). 1 when it exists or was created; 0 after a
-// message owned by session.progressWindow.
+// One folder level (path ends in a backslash of its own, else 0 at once). 1 when it
+// exists or was created; 0 after a message owned by session.progressWindow.
 int CreateFolderLevel(char* path);
 
 // Every level of a path that begins with a drive root and ends in a backslash.

@@ -10,34 +10,25 @@
 #include "files/folders.h"
 #include "common/messages.h"
 #include "common/session.h"
-#include "common/keys.h"
+#include "common/shell_folders.h"
 #include "base/holders.h"
-#include "base/registry.h"
 
 static const char* const kPlaceValues[] = {"Programs", "Desktop", "Startup"};
 
 int ReadShellFolder(ShortcutPlace place, char* folder, unsigned size)
 {
-    if ((unsigned)place > PLACE_STARTUP || size < 2 || size > kPathSize) return 0;
-    folder[0] = 0;
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, KEY_READ) != ERROR_SUCCESS) return 0;
-    char text[kPathSize + 1];  // a value of up to size - 1 bytes, and its terminator
-    if (key.ReadText(kPlaceValues[place], text, size + 1) != ERROR_SUCCESS) return 0;
-    CopyText(folder, size, text);
-    if (!folder[0] || !AppendBackslash(folder, size)) {
-        folder[0] = 0;
-        return 0;
-    }
-    return 1;
+    if ((unsigned)place > PLACE_STARTUP) return 0;
+    return ReadShellFolderPath(HKEY_CURRENT_USER, kPlaceValues[place], folder, size);
 }
+
+enum { kSavedFolderSize = 256 };  // the current directory, kept while another is tried
 
 // 1 when the folder can be made the current directory; the current one is kept.
 static int FolderCanBeEntered(const char* folder)
 {
-    char saved[256];
-    DWORD length = GetCurrentDirectoryA(255, saved);
-    if (length == 0 || length >= 255) {
+    char saved[kSavedFolderSize];
+    DWORD length = GetCurrentDirectoryA(kSavedFolderSize - 1, saved);
+    if (length == 0 || length >= kSavedFolderSize - 1) {
         // The current directory could not be restored after a trial: look instead.
         DWORD attributes = GetFileAttributesA(folder);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -1,12 +1,9 @@
 // Removal of the shortcuts and program groups that the installation made.
 #include "uninstall/shortcuts_removal.h"
 #include "common/session.h"
-#include "common/keys.h"
+#include "common/shell_folders.h"
 #include "base/holders.h"
-#include "base/registry.h"
-#include "core/destination.h"
 #include "core/text.h"
-
 
 // Deletes the plain files of the group named after the title below programs (a folder with
 // trailing backslash), then the group folder; nothing is asked or reported.
@@ -35,13 +32,10 @@ static void RemoveGroupFolder(const char* programs)
 
 void RemoveCommonGroup()
 {
-    if (!session.groupCount) return;
-    RegKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, SHELL_FOLDERS_KEY, KEY_READ) != ERROR_SUCCESS) return;
-    char programs[kPathSize + 1];  // a value of up to kPathSize - 1 bytes, and its terminator
-    if (key.ReadText("Common Programs", programs, sizeof programs) != ERROR_SUCCESS) return;
-    if (!programs[0] || !AppendBackslash(programs, kPathSize)) return;
-    RemoveGroupFolder(programs);
+    char programs[kPathSize];
+    if (session.groupCount &&
+        ReadShellFolderPath(HKEY_LOCAL_MACHINE, "Common Programs", programs, sizeof programs))
+        RemoveGroupFolder(programs);
 }
 
 void RemoveShortcuts(ShortcutPlace place)
