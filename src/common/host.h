@@ -9,7 +9,7 @@ struct HostHooks {
     DWORD(WINAPI* getVersion)(void);
     BOOL(WINAPI* getVersionEx)(LPOSVERSIONINFOA);
     BOOL(WINAPI* getDiskFreeSpace)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
-    DiskFreeExFn getDiskFreeSpaceEx;  // NULL: looked up in the kernel library at run time
+    DiskFreeExFn getDiskFreeSpaceEx;  // looked up in the kernel library when it is called
     UINT(WINAPI* winExec)(LPCSTR, UINT);
     BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
     // The profile writes of the deferred deletion: on 9x the profile cache is shared by

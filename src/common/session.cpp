@@ -3,7 +3,3 @@
 
 InstallSession session;
 
-void ResetSession()
-{
-    ZeroMemory(&session, sizeof session);
-}

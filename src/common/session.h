@@ -18,7 +18,6 @@ enum OsClass {
 
 struct InstallSession {
     HINSTANCE instance;
-    int isWin32Host;
     int japanese;
     int osClass;  // an OsClass
     char installerPath[kPathSize];
@@ -57,5 +56,3 @@ struct InstallSession {
 
 extern InstallSession session;
 
-// Zero-fills the record, as at process start (tests run many sessions in one process).
-void ResetSession();

@@ -1,12 +1,15 @@
 // Window helpers shared by the wizard and the uninstall dialog.
 #include "common/window.h"
 #include "common/session.h"
-#include "resources/resource.h"
 
 LPCSTR TemplateFor(int id)
 {
-    if (id == IDD_ABOUT) return session.japanese ? "ABOUT_DLG_J" : "ABOUT_DLG";
     return MAKEINTRESOURCEA(id + (session.japanese ? 1 : 0));
+}
+
+LPCSTR AboutTemplate()
+{
+    return session.japanese ? "ABOUT_DLG_J" : "ABOUT_DLG";
 }
 
 void CenterWindow(HWND window)

@@ -77,11 +77,3 @@ int ProposeDestination(const char* windowsFolder, const char* folder, char* out,
     return FormatText(out, size, "%s%s\\", drive, folder);
 }
 
-void ComposeUninstallHint(const char* format, const char* name, char* out, unsigned size)
-{
-    unsigned fixed = TextLength(format) - 2;  // without "%s"
-    char shortened[kPathSize];
-    CopyText(shortened, size > fixed && size - fixed < sizeof shortened ? size - fixed : sizeof shortened,
-             name);
-    FormatText(out, size, format, shortened);
-}

@@ -1,6 +1,6 @@
-// Offers: the rules for the destination folder text and the uninstall item's hint, over
-// plain buffers: drive roots and the shape of a full folder path, the trailing backslash, the shape the Next check demands,
-// the proposed folder, and the hint composed from the item name. No system calls.
+// Offers: the rules for the destination folder text, over plain buffers: drive roots and
+// the shape of a full folder path, the trailing backslash, the shape the Next check
+// demands, and the proposed folder. No system calls.
 #pragma once
 
 // 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
@@ -41,7 +41,3 @@ DestinationShape NormaliseDestination(char* folder, unsigned size);
 // The proposed destination: the drive of windowsFolder (letters in capitals), then folder
 // and a backslash. 0 when it does not fit out.
 int ProposeDestination(const char* windowsFolder, const char* folder, char* out, unsigned size);
-
-// The hint of the copy page's end, format (with one "%s") filled with the item name. The
-// hint keeps its closing text: a name too long for out is shortened instead.
-void ComposeUninstallHint(const char* format, const char* name, char* out, unsigned size);

@@ -214,6 +214,16 @@ int FindUninstallItem(NumberedReader read, void* context, char* name, unsigned s
     return 1;
 }
 
+void ComposeUninstallHint(const char* format, const char* name, char* out, unsigned size)
+{
+    unsigned fixed = TextLength(format) - 2;  // without "%s"
+    char shortened[kPathSize];
+    unsigned room = sizeof shortened;
+    if (size > fixed && size - fixed < room) room = size - fixed;
+    CopyText(shortened, room, name);
+    FormatText(out, size, format, shortened);
+}
+
 // 1 when text begins with prefix, compared byte for byte (case matters).
 static int StartsWith(const char* text, const char* prefix)
 {

@@ -2,7 +2,8 @@
 // calls: a section of INI text in the held form ("key=value" strings, each ended by a
 // zero byte, the list by an empty one), a value looked up in a held section, the entry
 // resolution of [Install] and [Group] values into name and destination, the numbered-entry
-// scans, the [Reg] value, and the folder in an UninstallString.
+// scans, the uninstall item and the hint composed from its name, the [Reg] value, and the
+// folder in an UninstallString.
 #pragma once
 
 // Decimal text of n in a shared buffer that stays valid until the next call.
@@ -73,6 +74,10 @@ int FindUninstallItem(NumberedReader read, void* context, char* name, unsigned s
 // The item name in front of ",install.exe,/r": the value without its last 15 bytes, or the
 // whole value when it is shorter. A cut inside a double-byte character drops that character.
 void TakeItemName(char* value);
+
+// The hint of the copy page's end, format (with one "%s") filled with the item name. The
+// hint keeps its closing text: a name too long for out is shortened instead.
+void ComposeUninstallHint(const char* format, const char* name, char* out, unsigned size);
 
 enum RegRoot { REG_ROOT_CURRENT_USER, REG_ROOT_LOCAL_MACHINE, REG_ROOT_CLASSES_ROOT };
 

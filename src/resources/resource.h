@@ -11,7 +11,6 @@
 #define IDD_BROWSE_J          107
 #define IDD_SHORTCUTS         108
 #define IDD_SHORTCUTS_J       109
-#define IDD_ABOUT             99    // the code's number for the template named ABOUT_DLG(_J)
 #define IDI_WIZARD            110
 #define IDI_UNINSTALL         111
 

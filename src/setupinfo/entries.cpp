@@ -37,7 +37,7 @@ static int IndexInstallSection()
 // buffer holds.
 static DWORD LargestSectionRead()
 {
-    return session.osClass >= OS_NT4 ? 16 * 1048576 : 32768;
+    return session.osClass >= OS_NT4 ? kSectionReadLimit : kSectionRead9x;
 }
 
 void HoldInstallSection()
@@ -45,7 +45,7 @@ void HoldInstallSection()
     ReleaseInstallSection();
     // A read that fills the buffer (size - 2) may have been cut: a larger buffer, or at
     // the largest one no copy at all, and every entry is read through the profile API.
-    for (DWORD size = 32768; size <= LargestSectionRead(); size *= 4) {
+    for (DWORD size = kSectionRead9x; size <= LargestSectionRead(); size *= 4) {
         char* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));
         if (!block) return;
         if (GetPrivateProfileSectionA("Install", block, size, session.infPath) < size - 2) {
@@ -64,11 +64,6 @@ void ReleaseInstallSection()
     installSection = NULL;
     numberedEntries = NULL;
     numbered = 0;
-}
-
-int IsInstallSectionHeld()
-{
-    return installSection != NULL;
 }
 
 // Value n of [Install]: from the held copy when there is one, else from the file.

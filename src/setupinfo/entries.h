@@ -8,10 +8,9 @@ unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsign
 // Runs over many entries read [Install] whole once, between these two calls: the profile
 // API looks every key up anew in the file, which grows with the square of the count.
 // Without the copy (or when it cannot be had) every entry is read from the file.
+// A section too large for the host's read is not held.
 void HoldInstallSection();
 void ReleaseInstallSection();
-// 1 while a copy is held (a section too large for the host's read is not held).
-int IsInstallSectionHeld();
 // (The value of a key in the held copy: ReadSectionValue of core/setupinfo.h.)
 
 // Holds the [Install] section for the lifetime of the holder.

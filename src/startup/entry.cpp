@@ -2,7 +2,6 @@
 // context and carry out one of the three modes.
 #include "startup/entry.h"
 #include <shellapi.h>
-#include "common/host.h"
 #include "common/messages.h"
 #include "common/probes.h"
 #include "common/session.h"
@@ -13,6 +12,7 @@
 #include "core/text.h"
 #include "wizard/sheet.h"
 #include "uninstall/dialog.h"
+#include "uninstall/request.h"
 
 const char* ReadCommandTail(const char* tail, RunMode* mode)
 {
@@ -40,7 +40,8 @@ static int SplitProgramPath()
     if (!slash) return 0;
     const char* name = slash + 1;
     unsigned length = lstrlenA(name);
-    // The last three characters become "INF"; they must be single bytes of their own.
+    // The last three bytes become "INF": the first of them must begin a character, so
+    // that none is cut in two (the bytes after it are all replaced).
     if (length < 3 || IsTrailByteAt(name, length - 3)) return 0;
     if (!CopyText(session.installerName, sizeof session.installerName, name)) return 0;
     CopyText(session.infName, sizeof session.infName, name);
@@ -78,32 +79,6 @@ int LocateSetupFiles(const char* tail, int* fallback)
     return 1;
 }
 
-void RequestUninstall()
-{
-    char text[kMessageSize];
-    FormatText(text, sizeof text, Text(T_UNINSTALL_CONFIRM), session.title);
-    if (session.residentApp) AppendText(text, sizeof text, Text(T_UNINSTALL_CONFIRM_RESIDENT));
-    if (ShowMessage(NULL, text, session.title, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) return;
-
-    char system[kPathSize];
-    char copy[kPathSize];
-    // The copy's path and the installed program's path each fit a path's size; the
-    // command holds both, so that every installation whose entry could be written can
-    // also be uninstalled.
-    char command[kPathSize * 2 + 4];
-    ZeroMemory(system, sizeof system);
-    GetSystemDirectoryA(system, sizeof system);
-    if (!FormatText(copy, sizeof copy, "%s\\%s", system, session.installerName) ||
-        !FormatText(command, sizeof command, "%s x %s", copy, session.installerPath)) {
-        ShowError(NULL, Text(T_RELAUNCH_FAILED));
-        return;
-    }
-    CopyFileA(session.installerPath, copy, FALSE);
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    SetCurrentDirectoryA(system);
-    if (host.winExec(command, SW_SHOWNORMAL) < 32) ShowError(NULL, Text(T_RELAUNCH_FAILED));
-}
-
 // After a fallback file was used, the installed copy carries the regular name.
 static void RenameFallbackCopy()
 {
@@ -134,14 +109,15 @@ static void RunInstallMode(int fallback)
 int RunProgram(HINSTANCE instance, const char* tail)
 {
     session.instance = instance;
-    session.isWin32Host = HostIsWin32();
+    int recentHost = HostVersionIs4OrLater();
     // A path too long for the buffer is not delivered whole; it counts as not found.
-    if (SearchPathA(NULL, "INSTALL.EXE", NULL, 258, session.installerPath, NULL) >= 258)
+    if (SearchPathA(NULL, "INSTALL.EXE", NULL, kProgramPathRead, session.installerPath, NULL) >=
+        kProgramPathRead)
         session.installerPath[0] = 0;
     RunMode mode;
     tail = ReadCommandTail(tail, &mode);
     DetectLanguage();
-    if (!session.isWin32Host) {
+    if (!recentHost) {
         ShowMessage(NULL, Text(T_OLD_HOST), Text(T_ERROR_CAPTION), MB_ICONINFORMATION);
         return 1;
     }

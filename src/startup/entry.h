@@ -14,8 +14,5 @@ const char* ReadCommandTail(const char* tail, RunMode* mode);
 // 0 after a message when the path has no folder or a name that does not fit.
 int LocateSetupFiles(const char* tail, int* fallback);
 
-// Confirms, copies the program into the system directory and starts it with "x".
-void RequestUninstall();
-
 // The whole run of WinMain; returns the exit code (always 1).
 int RunProgram(HINSTANCE instance, const char* tail);

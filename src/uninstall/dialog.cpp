@@ -9,7 +9,12 @@
 #include "common/window.h"
 #include "core/text.h"
 
-enum { kUninstallTimer = 1, kTimerDelay = 300 };
+enum {
+    kUninstallTimer = 1,
+    kTimerDelay = 300,   // ms between the dialog's appearance and the work
+    kCaptionSize = 200,  // "Uninstallation of " and the title
+    kOutcomeSize = 360   // the outcome: the title or the destination folder in a sentence
+};
 
 // Finds the window to close after a complete success.
 static void FindListWindow()
@@ -27,7 +32,7 @@ static void StartUninstallDialog(HWND dialog)
 {
     session.progressWindow = dialog;
     CenterWindow(dialog);
-    char caption[200];
+    char caption[kCaptionSize];
     FormatText(caption, sizeof caption, Text(T_UNINSTALL_CAPTION), session.title);
     SetWindowTextA(dialog, caption);
     FindListWindow();
@@ -45,7 +50,7 @@ static void RunUninstallWork(HWND dialog)
 {
     KillTimer(dialog, kUninstallTimer);
     SetForegroundWindow(dialog);
-    char text[360];
+    char text[kOutcomeSize];
     if (UninstallAll()) {
         FormatText(text, sizeof text, Text(T_UNINSTALL_SUCCEEDED), session.title);
         session.uninstallSucceeded = 1;

@@ -6,8 +6,8 @@
 #include "common/host.h"
 #include "common/messages.h"
 #include "common/session.h"
-#include "base/holders.h"
 #include "core/destination.h"
+#include "core/setupinfo.h"
 #include "core/text.h"
 
 // Windows 95 before OSR2 (build 1000 and below) has only the old free-space query.
@@ -31,17 +31,8 @@ static unsigned OldQueryMegabytes(const char* root)
 
 static unsigned ExtendedQueryMegabytes(const char* root)
 {
-    DiskFreeExFn query = host.getDiskFreeSpaceEx;
-    char kernel[258];
-    ZeroMemory(kernel, sizeof kernel);
-    GetSystemDirectoryA(kernel, 256);
-    AppendText(kernel, sizeof kernel, "\\KERNEL32.DLL");
-    LibraryHandle library(query ? NULL : LoadLibraryA(kernel));
-    if (!query && library)
-        query = (DiskFreeExFn)(void*)GetProcAddress(library, "GetDiskFreeSpaceExA");
-    if (!query) return 0;
     ULARGE_INTEGER available, total, totalFree;
-    if (!query(root, &available, &total, &totalFree)) return 0;
+    if (!host.getDiskFreeSpaceEx(root, &available, &total, &totalFree)) return 0;
     return (unsigned)(available.QuadPart / 1024 / 1024);
 }
 
@@ -62,7 +53,7 @@ static int TestCreation(HWND owner)
     if (IsDriveRoot(session.destFolder)) return 1;  // nothing to make; never "remove" C:
     char name[kPathSize];
     CopyText(name, sizeof name, session.destFolder);
-    name[lstrlenA(name) - 1] = 0;
+    DropBackslash(name);
     PathKind kind = KindOfPath(name);
     if (kind == PATH_FOLDER) return 1;
     if (kind == PATH_FILE) {
@@ -85,10 +76,12 @@ unsigned GetFreeMegabytes()
     return HasExtendedQuery() ? ExtendedQueryMegabytes(root) : OldQueryMegabytes(root);
 }
 
+enum { kLowFreeMegabytes = 100 };  // less free space than this is asked about
+
 static int AcceptFreeSpace(HWND owner)
 {
     unsigned megabytes = GetFreeMegabytes();
-    if (megabytes >= 100) return 1;
+    if (megabytes >= kLowFreeMegabytes) return 1;
     char text[kMessageSize];
     FormatText(text, sizeof text, Text(T_FREE_SPACE), megabytes);
     return ShowMessage(owner, text, session.title, MB_YESNO | MB_ICONQUESTION) != IDNO;

@@ -66,7 +66,7 @@ static void BrowseForFolder(HWND page)
 
 static void ShowAbout(HWND page)
 {
-    DialogBoxParamA(session.instance, TemplateFor(IDD_ABOUT), page, AboutDialogProc, 0);
+    DialogBoxParamA(session.instance, AboutTemplate(), page, AboutDialogProc, 0);
 }
 
 // Next: the checks, then the page choice. A resident application goes straight to the
@@ -76,7 +76,7 @@ static INT_PTR LeaveDestinationPage(HWND page)
     GetDlgItemTextA(page, IDC_DEST_EDIT, session.destFolder, sizeof session.destFolder);
     if (!CheckDestination(page)) return RefuseNotification(page);
     if (!session.residentApp) return FALSE;
-    SendMessageA(session.sheetWindow, PSM_SETCURSEL, 2, 0);
+    SendMessageA(session.sheetWindow, PSM_SETCURSEL, kCopyPage, 0);
     return RefuseNotification(page);
 }
 

@@ -9,7 +9,6 @@
 #include "resources/resource.h"
 #include "core/text.h"
 
-enum { kPageCount = 3 };
 
 // The sheet reads its pages at a stride of their own size, so the records are the
 // first-generation ones, packed back to back.
@@ -33,9 +32,9 @@ void RunInstallWizard()
 {
     InitCommonControls();
     PageRecords records;
-    FillPage(&records, 0, IDD_DESTINATION, DestinationPageProc);
-    FillPage(&records, 1, IDD_SHORTCUTS, ShortcutPageProc);
-    FillPage(&records, 2, IDD_COPY, CopyPageProc);
+    FillPage(&records, kDestinationPage, IDD_DESTINATION, DestinationPageProc);
+    FillPage(&records, kShortcutPage, IDD_SHORTCUTS, ShortcutPageProc);
+    FillPage(&records, kCopyPage, IDD_COPY, CopyPageProc);
 
     PROPSHEETHEADERA header;
     ZeroMemory(&header, sizeof header);

@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+// The pages of the sheet, in their order.
+enum { kDestinationPage = 0, kShortcutPage = 1, kCopyPage = 2, kPageCount = 3 };
+
 // Runs the property sheet; the outcome is left in session.installDone.
 void RunInstallWizard();
 

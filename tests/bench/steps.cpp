@@ -56,7 +56,7 @@ static int WINAPI QuietMessage(HWND, LPCSTR text, LPCSTR, UINT)
 
 static void SetUpSession(const char* inf, const char* dest)
 {
-    ResetSession();
+    ZeroMemory(&session, sizeof session);
     session.instance = GetModuleHandleA(NULL);
     ClassifyOs();  // the host class decides how much of [Install] is held at once
     lstrcpynA(session.infPath, inf, kPathSize);

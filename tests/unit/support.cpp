@@ -2,6 +2,7 @@
 #include "support.h"
 #include "common/host.h"
 #include "common/session.h"
+#include "core/text.h"
 
 std::vector<ShownMessage> shownMessages;
 static std::vector<int> queuedAnswers;
@@ -68,6 +69,32 @@ std::string ReadFileBytes(const std::string& path)
     while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
     CloseHandle(h);
     return bytes;
+}
+
+std::string TextWith(TextId id, const std::string& argument)
+{
+    char text[kMessageSize];
+    FormatText(text, sizeof text, Text(id), argument.c_str());
+    return text;
+}
+
+std::string TextWith(TextId id, const std::string& first, const std::string& second)
+{
+    char text[kMessageSize];
+    FormatText(text, sizeof text, Text(id), first.c_str(), second.c_str());
+    return text;
+}
+
+std::string TextWith(TextId id, unsigned number)
+{
+    char text[kMessageSize];
+    FormatText(text, sizeof text, Text(id), number);
+    return text;
+}
+
+void ResetSession()
+{
+    ZeroMemory(&session, sizeof session);
 }
 
 void SessionTest::SetUp()
