@@ -76,22 +76,22 @@ TEST_F(CopyEntryTest, LaterDatedSourceReplacesSilentlyAndTimeOfDayDoesNotCount)
 
 TEST_F(CopyEntryTest, SameDateAsksWithTheExactTextAndNoKeepsYesReplaces)
 {
-    REQUIRE_ENGLISH();
     WritePair("Data.txt", "new", "old");
     SetLocalTime(source + "Data.txt", 2001, 3, 9, 7, 30, 5);   // older time of day
     SetLocalTime(dest + "Data.txt", 2001, 3, 9, 18, 4, 0);
     SetFileAttributesA((source + "Data.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_EQ(Resolve("Data.txt"), 1);
-    std::string expected = Upper(dest) + "DATA.TXT is already exists.\n"
-                           "Do you overwrite the existing file?\n\n"
-                           " Copy To   : DATA.TXT  03/09/2001  18:04:00\n"
-                           " Copy From : DATA.TXT  03/09/2001  07:30:05";
+    // Japanese dates run year, month, day; English ones month, day, year.
+    std::string date = session.japanese ? "2001/03/09" : "03/09/2001";
+    std::string expected = Upper(dest) + "DATA.TXT" + Text(T_ALREADY_EXISTS) + "DATA.TXT  " +
+                           date + "  18:04:00" + Text(T_COPY_FROM) + "DATA.TXT  " + date +
+                           "  07:30:05";
 
     QueueAnswers({IDNO});
     EXPECT_EQ(CopyEntry(), 1);
     ASSERT_EQ(shownMessages.size(), 1u);
     EXPECT_EQ(shownMessages[0].text, expected);
-    EXPECT_EQ(shownMessages[0].caption, "Confirmation");
+    EXPECT_EQ(shownMessages[0].caption, Text(T_CONFIRM_CAPTION));
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_ICONQUESTION | MB_YESNO));
     EXPECT_EQ(shownMessages[0].owner, owner);
     EXPECT_EQ(ReadFileBytes(dest + "Data.txt"), "old");
@@ -128,12 +128,11 @@ TEST_F(CopyEntryTest, OlderSourceAndMixedCaseInstallerGoThroughTheQuestion)
 
 TEST_F(CopyEntryTest, MissingSourceIsNamedAsWritten)
 {
-    REQUIRE_ENGLISH();
     ASSERT_EQ(Resolve("nothere.txt,placed.txt"), 1);
     EXPECT_EQ(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text, "Failed in copying nothere.txt");
-    EXPECT_EQ(shownMessages[0].caption, "Error");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_COPY_FAILED, "nothere.txt"));
+    EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
     EXPECT_EQ(shownMessages[0].owner, owner);
     EXPECT_FALSE(FileExists(dest + "placed.txt"));
@@ -171,7 +170,6 @@ TEST_F(CopyEntryTest, LockedDestinationErrorCodes)
 
 TEST_F(CopyEntryTest, LockedDestinationOnEveryOverwritePathIsReported)
 {
-    REQUIRE_ENGLISH();
     WritePair("INSTALL.EXE", "new", "old");
     WritePair("later.txt", "new", "old");
     WritePair("same.txt", "new", "old");
@@ -191,16 +189,13 @@ TEST_F(CopyEntryTest, LockedDestinationOnEveryOverwritePathIsReported)
         EXPECT_EQ(CopyEntry(), 0);
     }
     ASSERT_EQ(shownMessages.size(), 4u);  // two reports, the question, the third report
-    EXPECT_EQ(shownMessages[0].text,
-              dest + "INSTALL.EXE is in use so that overwriting cannot be executed.");
-    EXPECT_EQ(shownMessages[0].caption, "Error");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_IN_USE, dest + "INSTALL.EXE"));
+    EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
     EXPECT_EQ(shownMessages[0].owner, owner);
-    EXPECT_EQ(shownMessages[1].text,
-              dest + "later.txt is in use so that overwriting cannot be executed.");
-    EXPECT_EQ(shownMessages[2].caption, "Confirmation");
-    EXPECT_EQ(shownMessages[3].text,
-              dest + "same.txt is in use so that overwriting cannot be executed.");
+    EXPECT_EQ(shownMessages[1].text, TextWith(T_IN_USE, dest + "later.txt"));
+    EXPECT_EQ(shownMessages[2].caption, Text(T_CONFIRM_CAPTION));
+    EXPECT_EQ(shownMessages[3].text, TextWith(T_IN_USE, dest + "same.txt"));
     EXPECT_EQ(ReadFileBytes(dest + "INSTALL.EXE"), "old");
     EXPECT_EQ(ReadFileBytes(dest + "later.txt"), "old");
     EXPECT_EQ(ReadFileBytes(dest + "same.txt"), "old");
@@ -208,14 +203,13 @@ TEST_F(CopyEntryTest, LockedDestinationOnEveryOverwritePathIsReported)
 
 TEST_F(CopyEntryTest, OtherOverwriteFailuresAndLockedSourcesAreReported)
 {
-    REQUIRE_ENGLISH();
     // A folder in the place of the installer cannot be replaced: reported, not passed over.
     WriteFile("src\\INSTALL.EXE", "new");
     ASSERT_TRUE(CreateDirectoryA((dest + "INSTALL.EXE").c_str(), NULL));
     ASSERT_EQ(ResolveEntry(-1), 1);
     EXPECT_EQ(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text, "Failed in copying INSTALL.EXE");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_COPY_FAILED, "INSTALL.EXE"));
     EXPECT_TRUE(FolderExists(dest + "INSTALL.EXE"));
 
     // A source held open by another program fails the first copy with a sharing violation.
@@ -225,19 +219,18 @@ TEST_F(CopyEntryTest, OtherOverwriteFailuresAndLockedSourcesAreReported)
     ASSERT_EQ(Resolve("busy.txt"), 1);
     EXPECT_EQ(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 2u);
-    EXPECT_EQ(shownMessages[1].text, dest + "busy.txt is in use so that overwriting cannot be executed.");
+    EXPECT_EQ(shownMessages[1].text, TextWith(T_IN_USE, dest + "busy.txt"));
     EXPECT_FALSE(FileExists(dest + "busy.txt"));
 }
 
 TEST_F(CopyEntryTest, SubFolderBlockedByAFileStopsTheCopy)
 {
-    REQUIRE_ENGLISH();
     WriteFile("dst\\data", "a file, not a folder");
     WriteFile("src\\x.dat", "x");
     ASSERT_EQ(Resolve("x.dat,data\\sub\\x.dat"), 1);
     EXPECT_EQ(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text, "Unable to create a folder, " + dest + "data, because it already exists.");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_IS_FILE, dest + "data"));
     EXPECT_EQ(shownMessages[0].owner, owner);
     EXPECT_FALSE(FolderExists(dest + "data\\sub"));
     EXPECT_EQ(ReadFileBytes(dest + "data"), "a file, not a folder");
@@ -245,7 +238,6 @@ TEST_F(CopyEntryTest, SubFolderBlockedByAFileStopsTheCopy)
 
 TEST_F(CopyEntryTest, TooLongTargetIsRefusedUntouched)
 {
-    REQUIRE_ENGLISH();
     std::string longFolder = dest + std::string(240 - dest.size(), 'f') + "\\";
     lstrcpyA(session.destFolder, longFolder.c_str());
     WriteFile("src\\twenty-characters.txt", "x");
@@ -253,16 +245,14 @@ TEST_F(CopyEntryTest, TooLongTargetIsRefusedUntouched)
     ASSERT_STREQ(session.entryTarget, "");
     EXPECT_EQ(CopyEntry(), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text,
-              "Unable to copy twenty-characters.txt, because its destination path is too long.");
-    EXPECT_EQ(shownMessages[0].caption, "Error");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_TARGET_TOO_LONG, "twenty-characters.txt"));
+    EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
     EXPECT_EQ(shownMessages[0].owner, owner);
     EXPECT_FALSE(FolderExists(longFolder.substr(0, longFolder.size() - 1)));
 }
 
 TEST_F(CopyEntryTest, ConfirmationForTheLongestPathIsWhole)
 {
-    REQUIRE_ENGLISH();
     // A destination folder as long as the system allows and a name that fills the path.
     std::string folder = dest + std::string(247 - dest.size(), 'd') + "\\";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << GetLastError();
@@ -280,11 +270,10 @@ TEST_F(CopyEntryTest, ConfirmationForTheLongestPathIsWhole)
     QueueAnswers({IDNO});
     EXPECT_EQ(CopyEntry(), 1);
     ASSERT_EQ(shownMessages.size(), 1u);
-    std::string upperName = Upper(name);
+    std::string stamp = Upper(name) + (session.japanese ? "  2001/03/09" : "  03/09/2001") +
+                        "  00:00:00";
     EXPECT_EQ(shownMessages[0].text,
-              Upper(existing) + " is already exists.\nDo you overwrite the existing file?\n\n"
-              " Copy To   : " + upperName + "  03/09/2001  00:00:00\n"
-              " Copy From : " + upperName + "  03/09/2001  00:00:00");
+              Upper(existing) + Text(T_ALREADY_EXISTS) + stamp + Text(T_COPY_FROM) + stamp);
 }
 
 // Installing from the installed folder onto itself: every entry meets itself as its

@@ -47,10 +47,7 @@ TEST_F(FolderCreation, FileInTheWayStopsWithItsName)
     EXPECT_EQ(CreateFolderPath(path), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
     std::string name = scratch + "Soft";
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[0].text,
-                  "Unable to create a folder, " + name + ", because it already exists.");
-    }
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_IS_FILE, name));
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
     EXPECT_FALSE(FolderExists(scratch + "Soft\\Tools"));
 }
@@ -60,9 +57,7 @@ TEST_F(FolderCreation, FailedCreationIsReported)
     char path[] = "Q:\\missing drive\\";
     EXPECT_EQ(CreateFolderPath(path), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[0].text, "Failed in creating a folder, Q:\\missing drive.");
-    }
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_NOT_CREATED, "Q:\\missing drive"));
 }
 
 static unsigned long long fakeAvailable;

@@ -143,7 +143,6 @@ TEST_F(ShortcutsTest, WorkingFolderSectionIsUsedOnlyWhenTheFolderExists)
 
 TEST_F(ShortcutsTest, LinkPathThatDoesNotFitIsSkippedWithItsName)
 {
-    REQUIRE_ENGLISH();
     // Place folder of 180 characters + "\Sample App\" leaves 67 for name and ".lnk".
     std::string place = scratch + std::string(180 - scratch.size(), 'p');
     ASSERT_TRUE(CreateDirectoryA(place.c_str(), NULL));
@@ -157,9 +156,8 @@ TEST_F(ShortcutsTest, LinkPathThatDoesNotFitIsSkippedWithItsName)
     ASSERT_EQ((group + "\\" + fits + ".lnk").size(), 259u);
     EXPECT_EQ(Links(group), (std::vector<std::string>{"Uninstall.lnk", fits + ".lnk"}));
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text,
-              "Unable to make the shortcut " + tooLong + ", because its path is too long.");
-    EXPECT_EQ(shownMessages[0].caption, "Error");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_SHORTCUT_TOO_LONG, tooLong));
+    EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
     EXPECT_EQ(shownMessages[0].owner, owner);
     EXPECT_EQ(ReadLink(group + "\\" + fits + ".lnk").workingFolder, dest.substr(0, dest.size() - 1));
@@ -171,12 +169,11 @@ TEST_F(ShortcutsTest, LinkPathThatDoesNotFitIsSkippedWithItsName)
     shownMessages.clear();
     CreateShortcuts(PLACE_PROGRAMS);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text, "Unable to make the shortcut Sample App, because its path is too long.");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_SHORTCUT_TOO_LONG, "Sample App"));
 }
 
 TEST_F(ShortcutsTest, MissingPlaceOrGroupFolderBlockedByFile)
 {
-    REQUIRE_ENGLISH();
     UseInf(kThreeGroups, 3);
     RemovePlace("Programs");
     CreateShortcuts(PLACE_PROGRAMS);
@@ -188,7 +185,6 @@ TEST_F(ShortcutsTest, MissingPlaceOrGroupFolderBlockedByFile)
     WriteFile("programs\\Sample App", "a file");
     CreateShortcuts(PLACE_PROGRAMS);
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0].text,
-              "Unable to create a folder, " + programs + "\\Sample App, because it already exists.");
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_IS_FILE, programs + "\\Sample App"));
     EXPECT_EQ(ReadFileBytes(programs + "\\Sample App"), "a file");
 }

@@ -60,9 +60,7 @@ TEST_F(UninstallEngine, AbnormalRegValuesAreReportedAndNeverDeleteARoot)
     EXPECT_EQ(UninstallAll(), 1);  // registry troubles do not count
     ASSERT_EQ(shownMessages.size(), 5u);
     for (const ShownMessage& box : shownMessages) {
-        if (!session.japanese) {
-            EXPECT_EQ(box.text, "Found abnormal Reg section.");
-        }
+        EXPECT_EQ(box.text, Text(T_ABNORMAL_REG));
         EXPECT_EQ(box.style, (UINT)(MB_OK | MB_ICONERROR));
         EXPECT_EQ(box.owner, session.progressWindow);
     }
@@ -95,16 +93,10 @@ TEST_F(UninstallEngine, InstalledFilesGoLastEntryFirst)
     QueueAnswers({IDOK, IDOK, IDNO, IDNO});
     EXPECT_EQ(UninstallAll(), 0);
     ASSERT_EQ(shownMessages.size(), 5u);
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[0].text, "Failed in uninstalling " + dest +
-                                             "three.txt.  Continue the process without "
-                                             "uninstalling the file.");
-        EXPECT_EQ(shownMessages[0].caption, "Error");
-        EXPECT_EQ(shownMessages[1].text, "Failed in uninstalling " + dest +
-                                             "two.dll.  Continue the process without "
-                                             "uninstalling the file.");
-        EXPECT_EQ(shownMessages[4].text, "Failed in deleting the folder, " + Folder() + ".");
-    }
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_DELETE_FAILED, dest + "three.txt"));
+    EXPECT_EQ(shownMessages[0].caption, Text(T_ERROR_CAPTION));
+    EXPECT_EQ(shownMessages[1].text, TextWith(T_DELETE_FAILED, dest + "two.dll"));
+    EXPECT_EQ(shownMessages[4].text, TextWith(T_FOLDER_NOT_DELETED, Folder()));
     // Entries 1, 0 and -1 went; the walk then offers the two locked files (kept: No).
     EXPECT_FALSE(FileExists(dest + "one.exe"));
     EXPECT_FALSE(FileExists(dest + "INSTALL.INF"));
@@ -123,15 +115,9 @@ TEST_F(UninstallEngine, LockedFirstEntryStopsAndCanBeRepeated)
         EXPECT_EQ(UninstallAll(), 0);
         ASSERT_EQ(shownMessages.size(), 2u);
         EXPECT_EQ(shownMessages[1].style, (UINT)(MB_OK | MB_ICONERROR));
-        if (!session.japanese) {
-            EXPECT_EQ(shownMessages[0].text, "Failed in uninstalling " + dest +
-                                                 "one.exe.  Continue the process without "
-                                                 "uninstalling the file.");
-            EXPECT_EQ(shownMessages[1].text, "Failed in uninstalling " + dest +
-                                                 "one.exe.  Try again the uninstallation, "
-                                                 "after closing Sample.");
-            EXPECT_EQ(shownMessages[1].caption, "Error");
-        }
+        EXPECT_EQ(shownMessages[0].text, TextWith(T_DELETE_FAILED, dest + "one.exe"));
+        EXPECT_EQ(shownMessages[1].text, TextWith(T_ENTRY1_NOT_DELETED, dest + "one.exe", "Sample"));
+        EXPECT_EQ(shownMessages[1].caption, Text(T_ERROR_CAPTION));
         EXPECT_FALSE(FileExists(dest + "two.dll"));  // the higher entry went first
         EXPECT_TRUE(FileExists(dest + "INSTALL.INF"));
         EXPECT_TRUE(FileExists(dest + "INSTALL.EXE"));
@@ -171,9 +157,7 @@ TEST_F(UninstallEngine, UserFileIsAskedAbout)
     WriteFile("App\\notes.txt", "mine");
     EXPECT_EQ(UninstallAll(), 1);
     ASSERT_EQ(shownMessages.size(), 1u);
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[0].text, "Do you uninstall " + dest + "notes.txt?");
-    }
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_ASK_DELETE, dest + "notes.txt"));
     EXPECT_EQ(shownMessages[0].caption, "Sample");
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1));
     EXPECT_FALSE(FolderExists(Folder()));
@@ -185,9 +169,7 @@ TEST_F(UninstallEngine, UserFileIsAskedAbout)
     QueueAnswers({IDNO});
     EXPECT_EQ(UninstallAll(), 0);
     ASSERT_EQ(shownMessages.size(), 2u);
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[1].text, "Failed in deleting the folder, " + Folder() + ".");
-    }
+    EXPECT_EQ(shownMessages[1].text, TextWith(T_FOLDER_NOT_DELETED, Folder()));
     EXPECT_EQ(shownMessages[1].style, (UINT)(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(FileExists(dest + "notes.txt"));
     EXPECT_FALSE(FileExists(dest + "one.exe"));
@@ -244,9 +226,7 @@ TEST_F(UninstallEngine, NoInASubfolderLeavesTheParentsRestUnasked)
     ASSERT_LT(no + 1, shownMessages.size());
     EXPECT_EQ(shownMessages.size(), no + 2);
     EXPECT_EQ(shownMessages[no + 1].style, (UINT)(MB_OK | MB_ICONERROR));
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[no + 1].text, "Failed in deleting the folder, " + dest + "Sub.");
-    }
+    EXPECT_EQ(shownMessages[no + 1].text, TextWith(T_FOLDER_NOT_DELETED, dest + "Sub"));
     for (char c = 'a'; c <= 'j'; c++) {
         std::string name = std::string("p") + c + ".txt";
         bool asked = false;
@@ -300,10 +280,8 @@ TEST_F(UninstallEngine, PathsTooLongAreReportedNotCut)
 
     EXPECT_EQ(RemoveFolderTree(deep.c_str()), 0);
     ASSERT_EQ(shownMessages.size(), 2u);  // short.txt asked, then the folder message
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[1].text,
-                  "Failed in deleting the folder, " + deep.substr(0, deep.size() - 1) + ".");
-    }
+    EXPECT_EQ(shownMessages[1].text,
+              TextWith(T_FOLDER_NOT_DELETED, deep.substr(0, deep.size() - 1)));
     EXPECT_FALSE(FileExists(deep + "short.txt"));
     EXPECT_NE(GetFileAttributesW((Wide(deep) + std::wstring(longName.begin(), longName.end())).c_str()),
               INVALID_FILE_ATTRIBUTES);
@@ -317,10 +295,7 @@ TEST_F(UninstallEngine, PathsTooLongAreReportedNotCut)
     ASSERT_TRUE(CreateDirectoryW(Wide(sub.substr(0, sub.size() - 1)).c_str(), NULL));
     EXPECT_EQ(RemoveFolderTree(deep.c_str()), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
-    if (!session.japanese) {
-        EXPECT_EQ(shownMessages[0].text,
-                  "Failed in deleting the folder, " + sub.substr(0, sub.size() - 1) + ".");
-    }
+    EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_NOT_DELETED, sub.substr(0, sub.size() - 1)));
     EXPECT_TRUE(FolderExists(deep));
     RemoveLongTree(Wide(deep.substr(0, deep.size() - 1)));
 }
