@@ -4,11 +4,6 @@
 #include "core/sizes.h"
 #include "core/text.h"
 
-int IsDriveRoot(const char* path)
-{
-    return path[0] && path[1] == ':' && path[2] == '\\' && path[3] == 0;
-}
-
 // The number of elements of path, each a name followed by a backslash; -1 when path does
 // not end in a backslash or an element is empty, "." or "..".
 static int CountNames(const char* path)
@@ -35,6 +30,21 @@ FolderShape ShapeOfFolder(const char* folder)
     }
     if (names < rootNames) return FOLDER_NOT_ABSOLUTE;
     return names == rootNames ? FOLDER_ROOT : FOLDER_BELOW_ROOT;
+}
+
+int IsDriveRoot(const char* path)
+{
+    return path[0] != '\\' && ShapeOfFolder(path) == FOLDER_ROOT;
+}
+
+WalkStep WalkStepOf(unsigned long attributes, unsigned long reparseTag)
+{
+    if (!(attributes & kFolderAttribute)) return WALK_OFFER_FILE;
+    if (!(attributes & kReparseAttribute)) return WALK_DESCEND;
+    // Other reparse folders (a cloud placeholder, a deduplicated folder) are no links:
+    // removing one may take its contents along.
+    if (reparseTag == kMountPointTag || reparseTag == kSymbolicLinkTag) return WALK_REMOVE_LINK;
+    return WALK_LEAVE;
 }
 
 int EndsInBackslash(const char* path)

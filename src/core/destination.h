@@ -1,10 +1,8 @@
-// Offers: the rules for the destination folder text, over plain buffers: drive roots and
-// the shape of a full folder path, the trailing backslash, the shape the Next check
-// demands, and the proposed folder. No system calls.
+// Offers: the rules for the destination folder text, over plain buffers: the shape of a
+// full folder path (drive and share roots), what the uninstaller's walk does with an
+// entry, the trailing backslash, the shape the Next check demands, and the proposed
+// folder. No system calls.
 #pragma once
-
-// 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
-int IsDriveRoot(const char* path);
 
 enum FolderShape {
     FOLDER_NOT_ABSOLUTE,  // anything but the two forms below, "\\?\" and "\\.\" among them
@@ -17,6 +15,25 @@ enum FolderShape {
 // leaves the folder not absolute, so a text the system has not made full is never taken
 // for a folder below a root.
 FolderShape ShapeOfFolder(const char* folder);
+
+// 1 for the root of a drive, such as C:\ (a letter, a colon, a backslash, nothing more).
+int IsDriveRoot(const char* path);
+
+// The system's values of the file attributes and reparse tags that the walk looks at.
+enum : unsigned long {
+    kFolderAttribute = 0x10,         // FILE_ATTRIBUTE_DIRECTORY
+    kReparseAttribute = 0x400,       // FILE_ATTRIBUTE_REPARSE_POINT
+    kMountPointTag = 0xA0000003,     // IO_REPARSE_TAG_MOUNT_POINT: a junction
+    kSymbolicLinkTag = 0xA000000C    // IO_REPARSE_TAG_SYMLINK: a folder link
+};
+
+// What the uninstaller's walk does with one entry of the installation folder, from its
+// attributes and reparse tag as a directory search gives them: a file is offered, a
+// folder walked, a junction or folder link removed as a link and never entered, and any
+// other reparse folder neither entered nor removed (its folder then stays). The tag
+// means something only with the reparse attribute (9x leaves anything there).
+enum WalkStep { WALK_OFFER_FILE, WALK_DESCEND, WALK_REMOVE_LINK, WALK_LEAVE };
+WalkStep WalkStepOf(unsigned long attributes, unsigned long reparseTag);
 
 // 1 when path ends in a backslash of its own (not the second byte of a character).
 int EndsInBackslash(const char* path);

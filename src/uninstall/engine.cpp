@@ -101,25 +101,18 @@ static MatchOutcome OfferFile(const char* path, const char* name)
     return DeleteOneFile(path) ? MATCH_GONE : MATCH_KEPT;
 }
 
-WalkStep WalkStepOf(const WIN32_FIND_DATAA& data)
-{
-    DWORD attributes = data.dwFileAttributes;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return WALK_OFFER_FILE;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return WALK_DESCEND;
-    // The tag means something only with the reparse attribute. Other reparse folders (a
-    // cloud placeholder, a deduplicated folder) are no links: removing one may take its
-    // contents along.
-    DWORD tag = data.dwReserved0;
-    if (tag == IO_REPARSE_TAG_MOUNT_POINT || tag == IO_REPARSE_TAG_SYMLINK) return WALK_REMOVE_LINK;
-    return WALK_LEAVE;
-}
+static_assert(kFolderAttribute == FILE_ATTRIBUTE_DIRECTORY &&
+                  kReparseAttribute == FILE_ATTRIBUTE_REPARSE_POINT &&
+                  kMountPointTag == IO_REPARSE_TAG_MOUNT_POINT &&
+                  kSymbolicLinkTag == IO_REPARSE_TAG_SYMLINK,
+              "the walk's rule takes the system's values");
 
 static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
 {
     const char* name = data.cFileName;
     if (lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0) return MATCH_GONE;
     char path[kPathSize];
-    WalkStep step = WalkStepOf(data);
+    WalkStep step = WalkStepOf(data.dwFileAttributes, data.dwReserved0);
     if (step == WALK_LEAVE) return MATCH_KEPT;
     if (step == WALK_REMOVE_LINK) {
         // A junction or linked folder leads out of the installation: only the link goes.

@@ -1,7 +1,6 @@
 // The uninstall engine: [Reg] keys, installed files, the installation folder, the
 // uninstall entry and the shortcuts.
 #pragma once
-#include <windows.h>
 
 // The whole uninstallation; 1 when everything went, 0 when something stayed.
 int UninstallAll();
@@ -12,12 +11,6 @@ int DeleteOneFile(const char* path);
 // Everything in folder (with its trailing backslash), asking file by file, then the folder
 // itself. 0 when something stayed or the user cancelled.
 int RemoveFolderTree(const char* folder);
-
-// What the folder walk does with one entry it finds: a file is offered, a folder walked,
-// a junction or folder link removed as a link and never entered, and any other reparse
-// folder neither entered nor removed (its folder then stays).
-enum WalkStep { WALK_OFFER_FILE, WALK_DESCEND, WALK_REMOVE_LINK, WALK_LEAVE };
-WalkStep WalkStepOf(const WIN32_FIND_DATAA& data);
 
 // 1 when the walk may take the installation folder (given with its trailing backslash);
 // full (kPathSize bytes) then names it as the system does: the full path, in long form

@@ -188,7 +188,14 @@ TEST_F(SingleByte, DestinationRules)
     EXPECT_EQ(NormaliseDestination(full, sizeof full), DEST_TOO_LONG);
     EXPECT_STREQ(full, "C:x");
     EXPECT_EQ(IsDriveRoot("C:\\"), 1);
+    EXPECT_EQ(IsDriveRoot("r:\\"), 1);
     EXPECT_EQ(IsDriveRoot("C:\\A"), 0);
+    EXPECT_EQ(IsDriveRoot("C:\\A\\"), 0);
+    EXPECT_EQ(IsDriveRoot("1:\\"), 0);  // a letter, as the uninstaller's walk takes a drive
+    EXPECT_EQ(IsDriveRoot("\\\\server\\share\\"), 0);
+    EXPECT_EQ(IsDriveRoot("C:"), 0);
+    EXPECT_EQ(IsDriveRoot("\\"), 0);
+    EXPECT_EQ(IsDriveRoot(""), 0);
     char dropped[] = "C:\\App\\";
     DropBackslash(dropped);
     EXPECT_STREQ(dropped, "C:\\App");
@@ -236,6 +243,29 @@ TEST_F(SingleByte, FolderShapes)
         {"\\\\.\\C:\\Soft\\", FOLDER_NOT_ABSOLUTE},
     };
     for (const auto& c : cases) EXPECT_EQ(ShapeOfFolder(c.folder), c.shape) << c.folder;
+}
+
+// What the uninstaller's walk does with an entry, from its attributes and reparse tag.
+TEST_F(SingleByte, OnlyLinksAreRemovedAndNoReparseFolderIsEntered)
+{
+    const unsigned long folder = kFolderAttribute, reparse = kReparseAttribute;
+    const unsigned long archive = 0x20, normal = 0x80, readOnly = 0x1;
+    EXPECT_EQ(WalkStepOf(archive, 0), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(normal, 0), WALK_OFFER_FILE);
+    EXPECT_EQ(WalkStepOf(reparse, kSymbolicLinkTag), WALK_OFFER_FILE);  // a file link
+    EXPECT_EQ(WalkStepOf(folder, 0), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(folder | readOnly, 0), WALK_DESCEND);
+    // Without the reparse attribute the tag field means nothing (9x leaves anything there).
+    EXPECT_EQ(WalkStepOf(folder, kMountPointTag), WALK_DESCEND);
+    EXPECT_EQ(WalkStepOf(folder, 0x9000001A), WALK_DESCEND);
+    // Junctions and folder links are removed as links.
+    EXPECT_EQ(WalkStepOf(folder | reparse, kMountPointTag), WALK_REMOVE_LINK);
+    EXPECT_EQ(WalkStepOf(folder | reparse, kSymbolicLinkTag), WALK_REMOVE_LINK);
+    // Other reparse folders are left as they are: a cloud placeholder, a deduplicated
+    // folder, an unknown tag.
+    EXPECT_EQ(WalkStepOf(folder | reparse, 0x9000001A), WALK_LEAVE);
+    EXPECT_EQ(WalkStepOf(folder | reparse, 0x80000013), WALK_LEAVE);
+    EXPECT_EQ(WalkStepOf(folder | reparse, 0), WALK_LEAVE);
 }
 
 TEST_F(CodePage932, FolderShapeStepsOverSecondBytes)

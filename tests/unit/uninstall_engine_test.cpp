@@ -310,16 +310,6 @@ TEST_F(UninstallEngine, EmptyFolderNeverWalksTheCurrentDirectory)
     EXPECT_EQ(shownMessages[0].style, (UINT)(MB_OK | MB_ICONERROR));
 }
 
-TEST(UninstallRoot, DriveRootIsRecognised)
-{
-    EXPECT_EQ(IsDriveRoot("C:\\"), 1);
-    EXPECT_EQ(IsDriveRoot("r:\\"), 1);
-    EXPECT_EQ(IsDriveRoot("C:\\Soft\\"), 0);
-    EXPECT_EQ(IsDriveRoot("C:"), 0);
-    EXPECT_EQ(IsDriveRoot("\\"), 0);
-    EXPECT_EQ(IsDriveRoot(""), 0);
-}
-
 // Starts a program of the host system (through drive Z:, which Wine maps to the root).
 // Wine gives no reliable end or exit code of such a process: callers watch its effect.
 static bool StartHostCommand(const std::string& command)
@@ -416,36 +406,6 @@ TEST_F(UninstallEngine, UninstallEntryOfAnotherFolderStays)
     EXPECT_FALSE(EntryExists());
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY "UninstUnitOther"));
     DeleteKeyTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY "UninstUnitOther");
-}
-
-// What the walk finds, as the search gives it.
-static WIN32_FIND_DATAA Found(DWORD attributes, DWORD tag)
-{
-    WIN32_FIND_DATAA data = {};
-    data.dwFileAttributes = attributes;
-    data.dwReserved0 = tag;
-    return data;
-}
-
-TEST(UninstallWalk, OnlyLinksAreRemovedAndNoReparseFolderIsEntered)
-{
-    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
-    EXPECT_EQ(WalkStepOf(Found(FILE_ATTRIBUTE_ARCHIVE, 0)), WALK_OFFER_FILE);
-    EXPECT_EQ(WalkStepOf(Found(FILE_ATTRIBUTE_NORMAL, 0)), WALK_OFFER_FILE);
-    EXPECT_EQ(WalkStepOf(Found(reparse, IO_REPARSE_TAG_SYMLINK)), WALK_OFFER_FILE);  // a file link
-    EXPECT_EQ(WalkStepOf(Found(folder, 0)), WALK_DESCEND);
-    EXPECT_EQ(WalkStepOf(Found(folder | FILE_ATTRIBUTE_READONLY, 0)), WALK_DESCEND);
-    // Without the reparse attribute the tag field means nothing (9x leaves anything there).
-    EXPECT_EQ(WalkStepOf(Found(folder, IO_REPARSE_TAG_MOUNT_POINT)), WALK_DESCEND);
-    EXPECT_EQ(WalkStepOf(Found(folder, 0x9000001A)), WALK_DESCEND);
-    // Junctions and folder links are removed as links.
-    EXPECT_EQ(WalkStepOf(Found(folder | reparse, IO_REPARSE_TAG_MOUNT_POINT)), WALK_REMOVE_LINK);
-    EXPECT_EQ(WalkStepOf(Found(folder | reparse, IO_REPARSE_TAG_SYMLINK)), WALK_REMOVE_LINK);
-    // Other reparse folders are left as they are: a cloud placeholder, a deduplicated
-    // folder, an unknown tag.
-    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0x9000001A)), WALK_LEAVE);
-    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0x80000013)), WALK_LEAVE);
-    EXPECT_EQ(WalkStepOf(Found(folder | reparse, 0)), WALK_LEAVE);
 }
 
 // A linked folder inside the installation leads outside it: what lies there is neither
