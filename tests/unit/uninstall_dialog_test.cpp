@@ -82,11 +82,8 @@ TEST_F(UninstallDialog, SuccessShowsTheSentenceAndClosesTheAddRemoveList)
     RunDialogAsUser();
     EXPECT_TRUE(escapeIgnored);
     EXPECT_EQ(std::string(session.destFolder), dest);
-    // Japanese window texts come back garbled in Wine's WoW64 mode (see support.h).
-    if (!session.japanese || !InWineWow64()) {
-        EXPECT_EQ(dialogCaption, TextWith(T_UNINSTALL_CAPTION, "Sample"));
-        EXPECT_EQ(dialogStatus, TextWith(T_UNINSTALL_SUCCEEDED, "Sample"));
-    }
+    EXPECT_EQ(dialogCaption, TextWith(T_UNINSTALL_CAPTION, "Sample"));
+    EXPECT_EQ(dialogStatus, TextWith(T_UNINSTALL_SUCCEEDED, "Sample"));
     EXPECT_EQ(session.uninstallSucceeded, 1);
     EXPECT_FALSE(FolderExists(dest));
     EXPECT_EQ(scheduledPath, ModulePath());
@@ -105,9 +102,7 @@ TEST_F(UninstallDialog, LeftFilesShowTheFolderAndCloseNothing)
     WriteFile("App\\mine.txt", "mine");
     QueueAnswers({IDNO});
     RunDialogAsUser();
-    if (!session.japanese || !InWineWow64()) {
-        EXPECT_EQ(dialogStatus, TextWith(T_UNINSTALL_LEFT_FILES, dest));
-    }
+    EXPECT_EQ(dialogStatus, TextWith(T_UNINSTALL_LEFT_FILES, dest));
     ASSERT_EQ(shownMessages.size(), 2u);
     for (const ShownMessage& box : shownMessages) EXPECT_NE(box.owner, (HWND)NULL);
     EXPECT_EQ(session.uninstallSucceeded, 0);

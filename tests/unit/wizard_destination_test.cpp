@@ -195,11 +195,8 @@ TEST_F(WizardDestinationPage, InitialisationActivationAndNext)
     EXPECT_EQ(session.sheetWindow, sheet);
     EXPECT_EQ(session.hasUninstallItem, 1);
     EXPECT_EQ(SendDlgItemMessageA(page, IDC_DEST_EDIT, EM_GETLIMITTEXT, 0, 0), 259);
-    // Japanese window texts come back garbled in Wine's WoW64 mode (see support.h).
-    if (!session.japanese || !InWineWow64()) {
-        EXPECT_EQ(ItemText(page, IDC_HEADING), TextWith(T_HEADING, "Sample Editor"));
-        EXPECT_EQ(WindowText(sheet), TextWith(T_SHEET_CAPTION, "Sample Editor"));
-    }
+    EXPECT_EQ(ItemText(page, IDC_HEADING), TextWith(T_HEADING, "Sample Editor"));
+    EXPECT_EQ(WindowText(sheet), TextWith(T_SHEET_CAPTION, "Sample Editor"));
     std::string caption = WindowText(sheet);
 
     Notify(page, PSN_SETACTIVE);

@@ -108,11 +108,8 @@ TEST_F(WizardCopyPage, SequenceRunsOneStepPerMessageAndCompletes)
     EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETPOS, 0, 0), 5);
     EXPECT_FALSE(GetWindowLongA(GetDlgItem(page, IDC_PROGRESS), GWL_STYLE) & WS_VISIBLE);
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_COPY_HINT), GWL_STYLE) & WS_VISIBLE);
-    // Japanese window texts come back garbled in Wine's WoW64 mode (see support.h).
-    if (!session.japanese || !InWineWow64()) {
-        EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
-        EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_ADD_REMOVE_HINT));
-    }
+    EXPECT_EQ(ItemText(page, IDC_COPY_STATUS), Text(T_INSTALL_SUCCEEDED));
+    EXPECT_EQ(ItemText(page, IDC_COPY_HINT), Text(T_ADD_REMOVE_HINT));
     RegKey key;
     EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE,
                        UNINSTALL_KEY "WizardUnitCopyPage",
