@@ -4,6 +4,7 @@
 #include "core/destination.h"
 #include "core/dbcs.h"
 #include "core/setupinfo.h"
+#include "core/sizes.h"
 #include "core/text.h"
 #include "common/messages.h"
 #include "common/probes.h"
@@ -64,9 +65,9 @@ void ScanEarlierInstallation()
 
 static void ProposeDestinationFolder()
 {
-    char windows[260];
+    char windows[kPathSize];
     ZeroMemory(windows, sizeof windows);
-    GetWindowsDirectoryA(windows, 254);
+    GetWindowsDirectoryA(windows, kWindowsFolderRead);
     ProposeDestination(windows, session.folder, session.destFolder, sizeof session.destFolder);
 }
 
