@@ -52,12 +52,13 @@ struct GlobalTraits {
     static bool Holds(char* p) { return p != NULL; }
     static void Release(char* p) { GlobalFree(p); }
 };
-class GlobalBlock : public Holder<GlobalTraits> {
-public:
-    explicit GlobalBlock(SIZE_T size)
-        : Holder(static_cast<char*>(GlobalAlloc(GMEM_FIXED, size))) {}
-    explicit GlobalBlock(char* taken) : Holder(taken) {}  // a block allocated elsewhere
-};
+typedef Holder<GlobalTraits> GlobalBlock;
+
+// A new block of size bytes for a GlobalBlock; NULL when there is no memory.
+inline char* NewBlock(SIZE_T size)
+{
+    return static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));
+}
 
 // COM for the thread, from CoInitialize to CoUninitialize.
 class ComInit {

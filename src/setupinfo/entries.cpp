@@ -3,6 +3,7 @@
 #include "core/setupinfo.h"
 #include "core/text.h"
 #include "common/session.h"
+#include "base/holders.h"
 
 unsigned ReadInfValue(const char* section, const char* key, char* buffer, unsigned size)
 {
@@ -46,7 +47,7 @@ void HoldInstallSection()
     // A read that fills the buffer (size - 2) may have been cut: a larger buffer, or at
     // the largest one no copy at all, and every entry is read through the profile API.
     for (DWORD size = kSectionRead9x; size <= LargestSectionRead(); size *= 4) {
-        char* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED, size));
+        char* block = NewBlock(size);
         if (!block) return;
         if (GetPrivateProfileSectionA("Install", block, size, session.infPath) < size - 2) {
             installSection = block;

@@ -47,12 +47,12 @@ static char* ReadWholeFile(const char* path, DWORD* size, int* missing)
     if (!file.Valid() && GetLastError() == ERROR_FILE_NOT_FOUND) {
         *missing = 1;
         *size = 0;
-        return static_cast<char*>(GlobalAlloc(GMEM_FIXED, 1));
+        return NewBlock(1);
     }
     if (!file.Valid()) return NULL;
     *size = GetFileSize(file, NULL);
     if (*size == INVALID_FILE_SIZE || *size > kIniLimit) return NULL;
-    char* text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, *size + 1));
+    char* text = NewBlock(*size + 1);
     DWORD got = 0;
     if (text && ReadFile(file, text, *size, &got, NULL) && got == *size) return text;
     if (text) GlobalFree(text);
@@ -123,7 +123,7 @@ static Attempt AddRenameEntry(const WininitFiles& files, const char* entry)
     int missing = 0;
     GlobalBlock old(ReadWholeFile(files.ini, &oldLength, &missing));
     if (!old) return ATTEMPT_DONE;
-    GlobalBlock text(oldLength + kRenameRoom);
+    GlobalBlock text(NewBlock(oldLength + kRenameRoom));
     if (!text) return ATTEMPT_DONE;
     unsigned length = RewriteRenameSection(old, oldLength, entry, text, oldLength + kRenameRoom);
     if (!length) return ATTEMPT_DONE;
