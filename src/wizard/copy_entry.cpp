@@ -48,33 +48,29 @@ static int IsInstallerFile(const char* path)
            ContainsText(path, "INSTALL.INF") || ContainsText(path, "install.inf");
 }
 
-// 1 with date and line filled, 0 when the file cannot be found (date 0, bare name).
-static int FillStamp(const char* path, FileStamp* stamp)
+// The stamp as the confirmation shows it, in capitals: 1 with date and line filled, 0
+// when the file cannot be found (date 0, bare name).
+static int ReadStamp(const char* path, FileStamp* stamp)
 {
     stamp->date = 0;
     CopyText(stamp->line, sizeof stamp->line, GetLeafName(path));
+    int found = 0;
     WIN32_FIND_DATAA data;
-    FindHandle found(FindFirstFileA(path, &data));
-    if (!found.Valid()) return 0;
+    FindHandle search(FindFirstFileA(path, &data));
     FILETIME local;
     SYSTEMTIME t;
-    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t))
-        return 0;
-    stamp->date = t.wYear * 10000u + t.wMonth * 100u + t.wDay;
-    // The name is at most MAX_PATH - 1 bytes, so the line always fits its buffer.
-    if (session.japanese)
-        wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond);
-    else
-        wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wMonth, t.wDay, t.wYear,
-                  t.wHour, t.wMinute, t.wSecond);
-    return 1;
-}
-
-// The stamp as the confirmation shows it: in capitals.
-static int ReadStamp(const char* path, FileStamp* stamp)
-{
-    int found = FillStamp(path, stamp);
+    if (search.Valid() && FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
+        FileTimeToSystemTime(&local, &t)) {
+        found = 1;
+        stamp->date = t.wYear * 10000u + t.wMonth * 100u + t.wDay;
+        // The name is at most MAX_PATH - 1 bytes, so the line always fits its buffer.
+        if (session.japanese)
+            wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wYear, t.wMonth,
+                      t.wDay, t.wHour, t.wMinute, t.wSecond);
+        else
+            wsprintfA(stamp->line, Text(T_STAMP_FORMAT), data.cFileName, t.wMonth, t.wDay,
+                      t.wYear, t.wHour, t.wMinute, t.wSecond);
+    }
     UpperAscii(stamp->line);
     return found;
 }
