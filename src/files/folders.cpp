@@ -62,3 +62,28 @@ int CreateFolderLevelsFrom(char* path, unsigned start)
     }
     return 1;
 }
+
+// The first entry of folder's search into data; *searchable 0 when no search is made.
+static HANDLE FindFirstIn(const char* folder, WIN32_FIND_DATAA* data, int* searchable)
+{
+    // Without its backslash the pattern would search another folder, or the current one.
+    char pattern[kPathSize];
+    *searchable = EndsInBackslash(folder) && FormatText(pattern, sizeof pattern, "%s*.*", folder);
+    return *searchable ? FindFirstFileA(pattern, data) : INVALID_HANDLE_VALUE;
+}
+
+FolderEntries::FolderEntries(const char* folder)
+    : searchable_(0), find_(FindFirstIn(folder, &data_, &searchable_)), started_(0)
+{
+}
+
+const WIN32_FIND_DATAA* FolderEntries::Next()
+{
+    while (find_.Valid()) {
+        if (started_ && !FindNextFileA(find_, &data_)) return NULL;
+        started_ = 1;
+        const char* name = data_.cFileName;
+        if (name[0] != '.' || (name[1] && (name[1] != '.' || name[2]))) return &data_;
+    }
+    return NULL;
+}

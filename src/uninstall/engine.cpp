@@ -10,7 +10,6 @@
 #include "common/session.h"
 #include "common/keys.h"
 #include "files/folders.h"
-#include "base/holders.h"
 #include "base/registry.h"
 
 // The system's key for a root named in [Reg].
@@ -110,7 +109,6 @@ static_assert(kFolderAttribute == FILE_ATTRIBUTE_DIRECTORY &&
 static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
 {
     const char* name = data.cFileName;
-    if (lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0) return MATCH_GONE;
     char path[kPathSize];
     WalkStep step = WalkStepOf(data.dwFileAttributes, data.dwReserved0);
     if (step == WALK_LEAVE) return MATCH_KEPT;
@@ -141,28 +139,23 @@ static int RemoveEmptiedFolder(const char* folder)
 {
     char path[kPathSize];
     CopyText(path, sizeof path, folder);
-    path[lstrlenA(path) - 1] = 0;  // the backslash; the walk only takes folders ending in one
+    DropBackslash(path);
     if (!PathExists(path) || RemoveDirectoryA(path)) return 1;
     return ReportFolderKept(folder);
 }
 
 int RemoveFolderTree(const char* folder)
 {
-    // An empty folder would make the pattern search the current directory.
-    char pattern[kPathSize];
-    if (!folder[0] || !FormatText(pattern, sizeof pattern, "%s*.*", folder))
-        return ReportFolderKept(folder);
     int result = 1;
     int tooLong = 0;
     {
-        WIN32_FIND_DATAA data;
-        FindHandle find(FindFirstFileA(pattern, &data));
-        if (find.Valid()) {
-            do {
-                MatchOutcome outcome = OfferMatch(folder, data, &tooLong);
-                if (outcome == MATCH_STOP) return 0;
-                if (outcome == MATCH_KEPT) result = 0;
-            } while (FindNextFileA(find, &data));
+        // An empty folder would make the pattern search the current directory.
+        FolderEntries entries(folder);
+        if (!entries.Searchable()) return ReportFolderKept(folder);
+        while (const WIN32_FIND_DATAA* data = entries.Next()) {
+            MatchOutcome outcome = OfferMatch(folder, *data, &tooLong);
+            if (outcome == MATCH_STOP) return 0;
+            if (outcome == MATCH_KEPT) result = 0;
         }
     }
     // A name too long to handle stays, and so does its folder: no attempt on a cut path.

@@ -2,7 +2,8 @@
 #include "uninstall/shortcuts_removal.h"
 #include "common/session.h"
 #include "common/shell_folders.h"
-#include "base/holders.h"
+#include "files/folders.h"
+#include "core/destination.h"
 #include "core/text.h"
 
 // Deletes the plain files of the group named after the title below programs (a folder with
@@ -11,22 +12,19 @@ static void RemoveGroupFolder(const char* programs)
 {
     // Without a title the "group" would be the programs folder itself.
     char group[kPathSize];
-    char pattern[kPathSize];
-    if (!session.title[0] || !FormatText(group, sizeof group, "%s%s", programs, session.title) ||
-        !FormatText(pattern, sizeof pattern, "%s\\*.*", group))
+    if (!session.title[0] || !FormatText(group, sizeof group, "%s%s\\", programs, session.title))
         return;
     {
-        WIN32_FIND_DATAA data;
-        FindHandle find(FindFirstFileA(pattern, &data));
-        if (find.Valid()) {
-            do {
-                char path[kPathSize];
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                    FormatText(path, sizeof path, "%s\\%s", group, data.cFileName))
-                    DeleteFileA(path);
-            } while (FindNextFileA(find, &data));
+        FolderEntries entries(group);
+        if (!entries.Searchable()) return;
+        while (const WIN32_FIND_DATAA* data = entries.Next()) {
+            char path[kPathSize];
+            if (!(data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                FormatText(path, sizeof path, "%s%s", group, data->cFileName))
+                DeleteFileA(path);
         }
     }
+    DropBackslash(group);
     RemoveDirectoryA(group);
 }
 

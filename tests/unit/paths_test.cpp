@@ -6,6 +6,8 @@
 #include "wizard/destination.h"
 #include "core/dbcs.h"
 #include "core/destination.h"
+#include <algorithm>
+#include <vector>
 
 TEST(Paths, AppendBackslashNormalisesAndRefusesWhatDoesNotFit)
 {
@@ -58,6 +60,40 @@ TEST_F(FolderCreation, FailedCreationIsReported)
     EXPECT_EQ(CreateFolderPath(path), 0);
     ASSERT_EQ(shownMessages.size(), 1u);
     EXPECT_EQ(shownMessages[0].text, TextWith(T_FOLDER_NOT_CREATED, "Q:\\missing drive"));
+}
+
+// Every name FolderEntries hands out for folder, sorted; "-" when it refuses the folder.
+static std::string ListedNames(const std::string& folder)
+{
+    FolderEntries entries(folder.c_str());
+    if (!entries.Searchable()) return "-";
+    std::vector<std::string> names;
+    while (const WIN32_FIND_DATAA* data = entries.Next()) names.push_back(data->cFileName);
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names) joined += name + ";";
+    return joined;
+}
+
+TEST_F(FolderCreation, FolderEntriesListOneFolderWithoutDots)
+{
+    WriteFile("List\\a.txt", "a");
+    WriteFile("List\\.hidden", "b");
+    WriteFile("List\\Sub\\deep.txt", "c");
+    CreateDirectoryA((scratch + "Empty").c_str(), NULL);
+    EXPECT_EQ(ListedNames(scratch + "List\\"), ".hidden;Sub;a.txt;");
+    EXPECT_EQ(ListedNames(scratch + "Empty\\"), "");
+    EXPECT_EQ(ListedNames(scratch + "Missing\\"), "");
+    // Without its backslash the search would list the parent's matches, or the current
+    // directory's: no search then.
+    EXPECT_EQ(ListedNames(scratch + "List"), "-");
+    EXPECT_EQ(ListedNames(""), "-");
+    // The pattern must fit a path (259 characters): a folder of 257 and "*.*" do not.
+    std::string tooLong = scratch + std::string(256 - scratch.size(), 'a') + "\\";
+    ASSERT_EQ(tooLong.size(), 257u);
+    EXPECT_EQ(ListedNames(tooLong), "-");
+    std::string fits = scratch + std::string(255 - scratch.size(), 'a') + "\\";
+    EXPECT_EQ(ListedNames(fits), "");  // searched, and names nothing
 }
 
 static unsigned long long fakeAvailable;
