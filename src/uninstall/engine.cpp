@@ -109,28 +109,17 @@ static_assert(kFolderAttribute == FILE_ATTRIBUTE_DIRECTORY &&
 static MatchOutcome OfferMatch(const char* folder, const WIN32_FIND_DATAA& data, int* tooLong)
 {
     const char* name = data.cFileName;
-    char path[kPathSize];
     WalkStep step = WalkStepOf(data.dwFileAttributes, data.dwReserved0);
     if (step == WALK_LEAVE) return MATCH_KEPT;
-    if (step == WALK_REMOVE_LINK) {
-        // A junction or linked folder leads out of the installation: only the link goes.
-        if (!FormatText(path, sizeof path, "%s%s", folder, name)) {
-            *tooLong = 1;
-            return MATCH_KEPT;
-        }
-        return RemoveDirectoryA(path) ? MATCH_GONE : MATCH_KEPT;
-    }
-    if (step == WALK_DESCEND) {
-        if (!FormatText(path, sizeof path, "%s%s\\", folder, name)) {
-            *tooLong = 1;
-            return MATCH_KEPT;
-        }
-        return RemoveFolderTree(path) ? MATCH_GONE : MATCH_STOP;
-    }
-    if (!FormatText(path, sizeof path, "%s%s", folder, name)) {
+    // A folder to walk is named with its backslash, as the walk takes folders.
+    char path[kPathSize];
+    if (!FormatText(path, sizeof path, step == WALK_DESCEND ? "%s%s\\" : "%s%s", folder, name)) {
         *tooLong = 1;
         return MATCH_KEPT;
     }
+    // A junction or linked folder leads out of the installation: only the link goes.
+    if (step == WALK_REMOVE_LINK) return RemoveDirectoryA(path) ? MATCH_GONE : MATCH_KEPT;
+    if (step == WALK_DESCEND) return RemoveFolderTree(path) ? MATCH_GONE : MATCH_STOP;
     return OfferFile(path, name);
 }
 
