@@ -21,6 +21,14 @@
  *       Startup folders (each read from Shell Folders).
  *   baseline.exe copy LIST SOURCE_DIR DEST_DIR | del LIST DIR
  *       The bare CopyFileA or DeleteFileA loop of earlier benchmarks.
+ *   baseline.exe readwrite LIST SOURCE_DIR DEST_DIR KIB
+ *       The copy as a loop of ReadFile and WriteFile through a buffer of KIB KiB (the
+ *       source's last-write time set on the copy, as CopyFileA does), against which the
+ *       copy call is measured.
+ *   baseline.exe run COMMAND
+ *       No work of its own: the time from starting COMMAND (one argument, the whole
+ *       command line) until its process has ended, for the peer installers that can only
+ *       be timed from outside; failed=1 when it could not start or exited non-zero.
  *
  * LIST holds one file name per line; it is read and every path formed before the clock
  * starts.  Prints "files=N failed=F ms=T" (T with three decimals); exit code 0 when no
@@ -230,6 +238,53 @@ static int uninstall(int n, const char *dir, const char *title, const char *fold
     return report(n, failed);
 }
 
+/* One file copied through the buffer; 0 when a call failed. */
+static int read_write_one(const char *from, const char *to, char *buffer, DWORD size)
+{
+    HANDLE in = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (in == INVALID_HANDLE_VALUE) return 0;
+    HANDLE out = CreateFileA(to, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    int ok = out != INVALID_HANDLE_VALUE;
+    DWORD got, put;
+    while (ok && ReadFile(in, buffer, size, &got, NULL) && got)
+        ok = WriteFile(out, buffer, got, &put, NULL) && put == got;
+    FILETIME written;
+    if (ok && GetFileTime(in, NULL, NULL, &written)) SetFileTime(out, NULL, NULL, &written);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    CloseHandle(in);
+    return ok;
+}
+
+static int read_write(int n, DWORD kib)
+{
+    DWORD size = kib * 1024;
+    char *buffer = malloc(size);
+    int failed = 0;
+    if (!kib || !buffer) return 2;
+    start_clock();
+    for (int i = 0; i < n; i++)
+        if (!read_write_one(g_from[i], g_to[i], buffer, size)) failed++;
+    return report(n, failed);
+}
+
+/* Starts the command line and waits for its process to end. */
+static int run(char *command)
+{
+    STARTUPINFOA start;
+    PROCESS_INFORMATION process;
+    DWORD code = 1;
+    ZeroMemory(&start, sizeof start);
+    start.cb = sizeof start;
+    start_clock();
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &start, &process))
+        return report(0, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return report(0, code != 0);
+}
+
 int main(int argc, char **argv)
 {
     const char *mode = argc > 1 ? argv[1] : "";
@@ -259,7 +314,14 @@ int main(int argc, char **argv)
             if (!DeleteFileA(g_from[i])) failed++;
         return report(n, failed);
     }
+    if (strcmp(mode, "readwrite") == 0 && argc == 6) {
+        if ((n = load(argv[2], argv[3], argv[4])) < 0) return 2;
+        return read_write(n, (DWORD)atoi(argv[5]));
+    }
+    if (strcmp(mode, "run") == 0 && argc == 3) return run(argv[2]);
     fputs("usage: baseline.exe scan LEAF | install LIST SRC DEST TITLE FOLDER |"
-          " uninstall LIST DIR TITLE FOLDER | copy LIST SRC DEST | del LIST DIR\n", stderr);
+          " uninstall LIST DIR TITLE FOLDER | copy LIST SRC DEST | del LIST DIR |"
+          " readwrite LIST SRC DEST KIB | run COMMAND\n",
+          stderr);
     return 2;
 }
