@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Where the install sequence's time goes: tests/bench/steps.cpp runs the program's own
-# routines over a package of COUNT (default 2,000) files of 4 KiB in one bench, each part
-# on a fresh destination, and the whole copy page as the wizard runs it. Five rounds;
-# prints each part's median and minimum, and the pieces derived from the minima (each part
-# adds one piece to the part before it), per step and as the share of the whole page.
+# routines over a package of COUNT (default 2,000) files of SIZE bytes (default 4 KiB) in
+# one bench, each part on a fresh destination, and the whole copy page as the wizard runs
+# it. Five rounds; prints each part's median and minimum, and the pieces derived from the
+# minima (each part adds one piece to the part before it), per step and as the share of
+# the whole page.
 # The minima stand for the pieces because other load on the machine only ever adds time,
 # and a difference of two medians can come out below zero on a busy machine.
 E2E_NAME=breakdown-bench
@@ -11,10 +12,11 @@ E2E_NAME=breakdown-bench
 . "$(dirname "$0")/benchlib.sh"
 
 count=${1:-2000}
+size=${2:-4096}
 started=$SECONDS
 bl_require || exit 1
 e2e_start breakdown-bench || exit 1
-bl_package small "Bench Small" BenchSmall "$count" 4096 ||
+bl_package small "Bench Small" BenchSmall "$count" "$size" ||
     { echo "breakdown-bench: the package could not be made" >&2; exit 1; }
 declare -A runs
 for _ in 1 2 3 4 5; do
@@ -45,7 +47,7 @@ row() {  # row NAME MS WHAT
         "$(awk -v a="$2" -v p="$page" 'BEGIN { print a * 100 / p }')" "$3"
 }
 sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
-echo "== install sequence breakdown: $count files of 4 KiB, $steps steps, 5 rounds ($load; the script took $(( SECONDS - started )) s)"
+echo "== install sequence breakdown: $count files of $size bytes, $steps steps, 5 rounds ($load; the script took $(( SECONDS - started )) s)"
 echo "   pieces from the minima of the rounds:"
 row "copy itself (CopyFileA)" "${low[copy]}" "copy loop"
 row "attributes (SetFileAttributesA)" "$(sub "${low[attributes]}" "${low[copy]}")" "copy+attributes loop less copy loop"
