@@ -22,6 +22,7 @@ packages=(
   gnuplot-nox
   shellcheck libxml2-utils
   jq
+  g++ zip unzip
   nsis
 )
 
