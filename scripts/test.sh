@@ -27,6 +27,7 @@ suite_shellcheck shellcheck "${scripts[@]}"
 
 echo "== size"
 suite_command size i686 - bash scripts/size.sh
+suite_command reproducible i686 - bash scripts/release.sh --check
 
 echo "== folder cycles"
 suite_command folder_cycles - - bash scripts/folder_cycles.sh
