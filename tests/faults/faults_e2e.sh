@@ -313,6 +313,9 @@ full_disk() {
         skip "$lang: a full disk" "this machine refuses to mount a tmpfs"
         return
     fi
+    # On the emulated route every Wine command runs in a mount namespace of its own, a copy
+    # made when it starts; the wineserver opens the files, so it must start after the mount.
+    [ ${#BENCH_LAUNCH[@]} = 0 ] || bench_reboot || return
     disk_package disk
     fa_use disk "Disk App" DiskApp
     FA_DEST=$FA_DISK/DiskApp FA_DESTWIN='D:\DiskApp'
